@@ -1,0 +1,91 @@
+"""What the real demo shows on screen, from screenshots of its window."""
+
+import time
+import unittest
+
+import plasma_oracle
+from harness import HEIGHT, WIDTH, Demo, virtual_display
+
+BLACK = (0, 0, 0)
+
+
+def pixels(shot):
+    return [tuple(shot[i:i + 3]) for i in range(0, len(shot), 3)]
+
+
+def pixel(shot, x, y):
+    at = 3 * (y * WIDTH + x)
+    return tuple(shot[at:at + 3])
+
+
+def lit(colour):
+    return max(colour) > 24
+
+
+class Screen(unittest.TestCase):
+    def setUp(self):
+        self.display = self.enterContext(virtual_display())
+
+    def start(self, *flags):
+        demo = Demo(self.display, *flags)
+        self.addCleanup(demo.kill)
+        time.sleep(0.7)
+        return demo
+
+    def test_outside_shows_a_lit_ring_round_a_black_centre(self):
+        demo = self.start("-out-of-tunnel")
+        # The ring tumbles about the horizontal axis: edge-on, for a few degrees in
+        # every half turn, it crosses the centre. Look until it is not edge-on.
+        for _ in range(12):
+            shot = demo.screenshot()
+            centre = [pixel(shot, x, y) for x in range(300, 340) for y in range(220, 260)]
+            if all(colour == BLACK for colour in centre):
+                break
+            time.sleep(0.13)
+        else:
+            self.fail("the centre of the ring never showed black")
+        row = [pixel(shot, x, HEIGHT // 2) for x in range(WIDTH)]
+        # The ring's rim crosses the middle row once on each side, about 5/12 of the way out.
+        self.assertTrue(any(lit(c) for c in row[:280]))
+        self.assertTrue(any(lit(c) for c in row[360:]))
+        self.assertFalse(any(lit(c) for c in row[:20] + row[-20:]))
+        share = sum(lit(c) for c in pixels(shot)) / (WIDTH * HEIGHT)
+        self.assertGreater(share, 0.02)
+        self.assertLess(share, 0.5)
+        demo.quit()
+
+    def test_inside_the_wall_covers_the_frame(self):
+        demo = self.start()
+        for _ in range(3):
+            share = sum(lit(c) for c in pixels(demo.screenshot())) / (WIDTH * HEIGHT)
+            self.assertGreater(share, 0.95)
+            time.sleep(0.2)
+        demo.quit()
+
+    def test_the_wall_wears_palette_colours(self):
+        palette = plasma_oracle.palette()
+        for flags in ([], ["-stupid-plasma-on", "-no-moving-plasma"], ["-out-of-tunnel"]):
+            with self.subTest(flags=flags):
+                demo = self.start(*flags)
+                shot = [c for c in pixels(demo.screenshot()) if lit(c)]
+                demo.quit()
+                near = {}
+                for colour in set(shot):
+                    near[colour] = min(max(abs(a - b) for a, b in zip(colour, entry))
+                                       for entry in palette)
+                # Linear filtering blends neighbouring texels, whose indices differ little.
+                close = sum(near[c] <= 12 for c in shot) / len(shot)
+                self.assertGreater(close, 0.97)
+
+    def test_moving_colours_change_from_one_moment_to_the_next(self):
+        demo = self.start()
+        first = demo.screenshot()
+        time.sleep(0.15)
+        second = demo.screenshot()
+        changed = sum(a != b for a, b in zip(pixels(first), pixels(second)))
+        self.assertGreater(changed / (WIDTH * HEIGHT), 0.5)
+        demo.quit()
+
+
+if __name__ == "__main__":
+    unittest.main()
