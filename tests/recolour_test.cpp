@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "plasma/recolour.h"
 #include "plasma_buffers.h"
 #include "reference_plasma.h"
 
@@ -46,14 +47,39 @@ TEST_F(Recolour, ShiftsEachIndexByTheClock) {
   EXPECT_EQ(Colour(rgb, 511, 511), (Rgb{0, 160, 92}));  // entry 40
 }
 
-TEST_F(Recolour, EqualsThePlainLoopAtManyTickCounts) {
+// Every index value at every column position of the wide groups, and the real plasma.
+void ExpectPlainLoopBytes(std::vector<std::uint8_t>& indices, Rgb& rgb, void (*recolour)(std::uint32_t)) {
   Rgb expected(kRgbImageBytes);
-  for (std::uint32_t ticks : {0u, 1u, 17u, 128u, 255u, 257u, 65535u, 2147483648u, 4294967295u}) {
-    std::fill(rgb.begin(), rgb.end(), 0xEE);
-    RecolourPlasma(ticks);
-    reference::Recolour(indices.data(), ticks, expected.data());
-    ASSERT_TRUE(rgb == expected) << "at " << ticks;
+  for (bool pattern : {true, false}) {
+    if (pattern) {
+      for (std::size_t i = 0; i < indices.size(); ++i) {
+        indices[i] = static_cast<std::uint8_t>(i * 7 + i / 256);
+      }
+    } else {
+      GeneratePlasma(false);
+    }
+    for (std::uint32_t ticks : {0u, 1u, 17u, 128u, 255u, 257u, 65535u, 2147483648u, 4294967295u}) {
+      std::fill(rgb.begin(), rgb.end(), 0xEE);
+      recolour(ticks);
+      reference::Recolour(indices.data(), ticks, expected.data());
+      ASSERT_TRUE(rgb == expected) << "at " << ticks << (pattern ? " on the pattern" : "");
+    }
   }
+}
+
+TEST_F(Recolour, EqualsThePlainLoopAtManyTickCounts) {
+  ExpectPlainLoopBytes(indices, rgb, RecolourPlasma);
+}
+
+TEST_F(Recolour, PortableWayEqualsThePlainLoop) {
+  ExpectPlainLoopBytes(indices, rgb, RecolourPlasmaPortable);
+}
+
+TEST_F(Recolour, WideWayEqualsThePlainLoop) {
+  if (!CanRecolourPlasmaWide()) {
+    GTEST_SKIP() << "this processor has no 64-byte table look-ups";
+  }
+  ExpectPlainLoopBytes(indices, rgb, RecolourPlasmaWide);
 }
 
 }  // namespace
