@@ -43,6 +43,11 @@ def demo_env(display, **extra):
         env.pop("DISPLAY", None)
     else:
         env["DISPLAY"] = display
+    if env.get("PLASMA_SANITIZED") == "1":
+        # SDL and Mesa unload their libraries at exit, before the leak check runs, so
+        # leak reports from them cannot be told apart or suppressed; the demo's leaks are
+        # checked under Valgrind instead (scripts/memcheck). Every other report still halts.
+        env["ASAN_OPTIONS"] = env.get("ASAN_OPTIONS", "") + ":detect_leaks=0"
     env.update(extra)
     return env
 
@@ -56,15 +61,15 @@ def run_to_end(args, env, timeout=60):
 class Demo:
     """A demo process with its window, on a given display."""
 
-    def __init__(self, display, *flags, wrapper=(), extra_env=None):
+    def __init__(self, display, *flags, wrapper=(), extra_env=None, timeout=30):
         self.display = display
         self.env = demo_env(display, **(extra_env or {}))
         self.process = subprocess.Popen(
             [*wrapper, DEMO, *flags], env=self.env,
             stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
-        self.window = self._wait_for_window()
+        self.window = self._wait_for_window(timeout)
 
-    def _wait_for_window(self, timeout=30):
+    def _wait_for_window(self, timeout):
         deadline = time.monotonic() + timeout
         while time.monotonic() < deadline:
             found = subprocess.run(
