@@ -29,4 +29,13 @@ TEST(Statistics, RateDoesNotOverflowForLongRuns) {
             "Aika: 100000.000 sek, frm: 5000000 kpl, fps: 50.000\n");
 }
 
+TEST(Statistics, ElapsedTimeSurvivesTheClockWrap) {
+  EXPECT_EQ(ElapsedMs(1000, 3000), 2000u);
+  EXPECT_EQ(ElapsedMs(4294967000u, 4294967295u), 295u);
+  EXPECT_EQ(ElapsedMs(4294966296u, 1000u), 2000u);  // 1000 ms each side of 2^32
+  EXPECT_EQ(ElapsedMs(4294967295u, 0u), 1u);
+  EXPECT_EQ(FormatStatistics(ElapsedMs(4294966296u, 1000u), 120),
+            "Aika: 2.000 sek, frm: 120 kpl, fps: 60.000\n");
+}
+
 }  // namespace

@@ -124,7 +124,7 @@ int main(int argc, char* argv[]) {
 
   std::free(indexMap);
   std::free(rgbImage);
-  const Uint32 elapsedMs = SDL_GetTicks() - startTicks;
+  const Uint32 elapsedMs = ElapsedMs(startTicks, SDL_GetTicks());
   SDL_Quit();
   std::fputs(FormatStatistics(elapsedMs, frames).c_str(), stdout);
   return 0;

@@ -3,6 +3,10 @@
 
 #include <cstdio>
 
+std::uint32_t ElapsedMs(std::uint32_t startTicks, std::uint32_t endTicks) {
+  return endTicks - startTicks;  // unsigned: modulo 2^32
+}
+
 std::string FormatStatistics(std::uint32_t elapsedMs, std::uint32_t frames) {
   const double seconds = static_cast<double>(elapsedMs) / 1000.0;
   // In double throughout: frames * 1000 would overflow 32 bits after a day at 50 fps.

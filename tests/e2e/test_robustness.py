@@ -1,0 +1,112 @@
+"""The real demo under rough treatment: signals, a clock about to wrap, event storms,
+odd command lines, and an X server that goes away."""
+
+import os
+import signal
+import subprocess
+import time
+import unittest
+
+from harness import (SHIFT_TICKS, STATISTICS, Demo, demo_env, frames_of, run_to_end,
+                     virtual_display, DEMO)
+
+
+class Robustness(unittest.TestCase):
+    def setUp(self):
+        self.display = self.enterContext(virtual_display())
+
+    def start(self, *flags, **options):
+        demo = Demo(self.display, *flags, **options)
+        self.addCleanup(demo.kill)
+        return demo
+
+    def test_interrupt_and_terminate_end_the_run_like_a_window_close(self):
+        for signal_number in (signal.SIGINT, signal.SIGTERM):
+            with self.subTest(signal=signal_number):
+                demo = self.start()
+                time.sleep(0.5)
+                demo.process.send_signal(signal_number)
+                status, out, err = demo.finish(timeout=10)
+                self.assertEqual(status, 0, err)
+                self.assertGreaterEqual(frames_of(self, out), 1)
+                self.assertEqual(err, "")
+
+    def test_clock_wrapping_past_two_to_the_32_mid_run(self):
+        # The clock starts 700 ms short of the wrap and crosses it during the run.
+        demo = self.start("-out-of-tunnel", extra_env={
+            "LD_PRELOAD": os.path.abspath(SHIFT_TICKS), "TICKS_OFFSET": str(2**32 - 700)})
+        time.sleep(2.0)
+        status, out, err = demo.quit()
+        self.assertEqual(status, 0, err)
+        frames = frames_of(self, out)
+        seconds = float(STATISTICS.match(out).group(1))
+        self.assertGreater(seconds, 1.0)  # elapsed taken modulo 2^32: not 4294967 s
+        self.assertLess(seconds, 30.0)
+        self.assertGreater(frames, 10)
+
+    def test_event_storm_keeps_drawing_and_escape_still_ends_it_promptly(self):
+        demo = self.start()
+        keys = ["a", "space", "Left", "shift+x", "F5", "Return"] * 400
+        demo.xdotool("key", "--window", demo.window, "--delay", "0", *keys)
+        moves = []
+        for i in range(1500):
+            moves += ["mousemove", "--window", demo.window, str(i % 640), str(i % 480)]
+        demo.xdotool(*moves)
+        resizes = []
+        for i in range(200):
+            resizes += ["windowmove", demo.window, str(i), str(i),
+                        "windowsize", demo.window, str(600 + i % 50), str(440 + i % 40)]
+        demo.xdotool(*resizes)
+        self.assertTrue(demo.running())
+        before = demo.screenshot()
+        time.sleep(0.3)
+        self.assertNotEqual(before, demo.screenshot(), "the demo stopped drawing")
+        asked = time.monotonic()
+        demo.key("Escape")
+        status, out, _ = demo.finish(timeout=30)
+        self.assertLess(time.monotonic() - asked, 1.0)
+        self.assertEqual(status, 0)
+        frames_of(self, out)
+
+    def test_odd_command_lines_only_take_exact_flags(self):
+        junk = ["", "-", "--", "\udcff\udcfe", "-out-of-tunnel\udcff",
+                "-FULLSCREEN", "-fullscreen=yes", "-no-moving-plasma "]
+        args = ["x" * 100_000] + (junk * 1250)[:10_000] + ["-out-of-tunnel"]
+        demo = self.start(*args)
+        time.sleep(0.5)
+        status, out, err = demo.quit()
+        self.assertEqual(status, 0, err)
+        frames_of(self, out)
+
+    def test_losing_the_x_server_ends_the_run_at_once(self):
+        # Xlib ends the process when its connection breaks: status 1, no statistics.
+        read_end, write_end = os.pipe()
+        server = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-noreset", "-nolisten", "tcp"],
+            pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        with os.fdopen(read_end) as ready:
+            display = ":" + ready.readline().strip()
+        demo = Demo(display)
+        self.addCleanup(demo.kill)
+        time.sleep(0.5)
+        server.kill()
+        server.wait()
+        status, out, err = demo.finish(timeout=10)
+        self.assertEqual(status, 1)
+        self.assertEqual(out, "")
+        self.assertIn("X connection to %s broken" % display, err)
+
+
+class FailurePathsPrintNothing(unittest.TestCase):
+    def test_sdl_failures_with_flags_leave_stdout_empty(self):
+        for driver in ("nosuchdriver", "dummy"):
+            with self.subTest(driver=driver):
+                status, out, _ = run_to_end(
+                    [DEMO, "-fullscreen", "-stupid-plasma-on"],
+                    demo_env(None, SDL_VIDEODRIVER=driver))
+                self.assertEqual((status, out), (1, ""))
+
+
+if __name__ == "__main__":
+    unittest.main()
