@@ -1,0 +1,37 @@
+"""Installation: the binary and its manual page land where Linux users look for them."""
+
+import os
+import subprocess
+import tempfile
+import unittest
+
+BUILD = os.environ.get("PLASMA_BUILD_DIR", "build")
+FLAGS = ["-no-moving-plasma", "-stupid-plasma-on", "-out-of-tunnel", "-fullscreen"]
+
+
+class Install(unittest.TestCase):
+    def setUp(self):
+        self.prefix = self.enterContext(tempfile.TemporaryDirectory())
+        subprocess.run(["cmake", "--install", BUILD, "--prefix", self.prefix],
+                       check=True, capture_output=True)
+
+    def test_binary_goes_to_bin(self):
+        binary = os.path.join(self.prefix, "bin", "plasma-tunnel")
+        self.assertTrue(os.access(binary, os.X_OK))
+
+    def test_manual_page_renders_and_documents_the_interface(self):
+        page = os.path.join(self.prefix, "share", "man", "man6", "plasma-tunnel.6")
+        rendered = subprocess.run(
+            ["man", "--warnings", "-l", page], capture_output=True, text=True, check=True,
+            env=dict(os.environ, LC_ALL="C", MANWIDTH="200", MAN_KEEP_FORMATTING=""))
+        self.assertEqual(rendered.stderr, "")
+        text = rendered.stdout
+        for flag in FLAGS:
+            self.assertIn(flag, text)
+        for words in ("Escape", "Aika: ", " sek, frm: ", " kpl, fps: ", "EXIT STATUS",
+                      "SDL_Init()", "SDL_SetVideoMode()"):
+            self.assertIn(words, text)
+
+
+if __name__ == "__main__":
+    unittest.main()
