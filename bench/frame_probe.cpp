@@ -1,7 +1,8 @@
-// Preloaded into the demo to time it from outside: notes when the process started, when
-// each frame was presented and how long each texture upload took, and writes the notes
-// to $FRAME_PROBE_OUT when the process exits. One line a frame, in ms since the start:
-// "<presented> <first upload began> <time spent uploading>" (0 0 without uploads).
+// Preloaded into the demo to time it from outside. At each buffer swap it appends one
+// line to $FRAME_PROBE_OUT, in ms since the process started:
+// "<presented> <first upload of the frame began> <time spent uploading>" (0 0 without
+// uploads). Lines go straight to the file, so the probe's own memory stays flat however
+// long the run.
 #include <GL/gl.h>
 #include <dlfcn.h>
 
@@ -11,12 +12,10 @@
 
 namespace {
 
-constexpr int kMaxFrames = 1 << 20;  // enough for hours at the frame rates seen here
-double presentedAt[kMaxFrames];
-double uploadStartedAt[kMaxFrames];
-double uploadTime[kMaxFrames];
-int frames = 0;
 double startedAt = 0.0;
+double uploadBeganAt = 0.0;  // of the frame being drawn; 0 before its first upload
+double uploadTime = 0.0;
+std::FILE* notes = nullptr;
 
 double NowMs() {
   timespec now{};
@@ -31,19 +30,24 @@ Function Next(const char* name) {
 
 __attribute__((constructor)) void NoteStart() { startedAt = NowMs(); }
 
-__attribute__((destructor)) void WriteNotes() {
-  // Preloading reaches every process of the command (a timing wrapper too): only
-  // the one that presented frames writes.
-  const char* path = std::getenv("FRAME_PROBE_OUT");
-  std::FILE* out = path != nullptr && frames > 0 ? std::fopen(path, "w") : nullptr;
-  if (out == nullptr) {
-    return;
+__attribute__((destructor)) void CloseNotes() {
+  if (notes != nullptr) {
+    std::fclose(notes);
   }
-  for (int i = 0; i < frames && i < kMaxFrames; ++i) {
-    const double began = uploadStartedAt[i] > 0.0 ? uploadStartedAt[i] - startedAt : 0.0;
-    std::fprintf(out, "%.4f %.4f %.4f\n", presentedAt[i] - startedAt, began, uploadTime[i]);
+}
+
+// Opened at the first swap: preloading also reaches a wrapper process (a timer), which
+// must not touch the file.
+void WriteFrame(double presentedAt) {
+  if (notes == nullptr) {
+    const char* path = std::getenv("FRAME_PROBE_OUT");
+    notes = path != nullptr ? std::fopen(path, "w") : nullptr;
+    if (notes == nullptr) {
+      return;
+    }
   }
-  std::fclose(out);
+  const double began = uploadBeganAt > 0.0 ? uploadBeganAt - startedAt : 0.0;
+  std::fprintf(notes, "%.4f %.4f %.4f\n", presentedAt - startedAt, began, uploadTime);
 }
 
 }  // namespace
@@ -51,10 +55,9 @@ __attribute__((destructor)) void WriteNotes() {
 extern "C" void SDL_GL_SwapBuffers() {
   static const auto next = Next<void (*)()>("SDL_GL_SwapBuffers");
   next();
-  if (frames < kMaxFrames) {
-    presentedAt[frames] = NowMs();
-  }
-  ++frames;
+  WriteFrame(NowMs());
+  uploadBeganAt = 0.0;
+  uploadTime = 0.0;
 }
 
 extern "C" void glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width,
@@ -65,10 +68,8 @@ extern "C" void glTexImage2D(GLenum target, GLint level, GLint internalFormat, G
           "glTexImage2D");
   const double before = NowMs();
   next(target, level, internalFormat, width, height, border, format, type, pixels);
-  if (frames < kMaxFrames) {
-    if (uploadStartedAt[frames] == 0.0) {
-      uploadStartedAt[frames] = before;
-    }
-    uploadTime[frames] += NowMs() - before;
+  if (uploadBeganAt == 0.0) {
+    uploadBeganAt = before;
   }
+  uploadTime += NowMs() - before;
 }
