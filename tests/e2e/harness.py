@@ -11,6 +11,7 @@ DEMO = os.environ.get("PLASMA_TUNNEL", "build/plasma-tunnel")
 SEND_WM_DELETE = os.environ.get("SEND_WM_DELETE", "build/tests/send-wm-delete")
 FAIL_MALLOC = os.environ.get("FAIL_MALLOC", "build/tests/libfail_malloc.so")
 SHIFT_TICKS = os.environ.get("SHIFT_TICKS", "build/tests/libshift_ticks.so")
+QUIT_AT_ONCE = os.environ.get("QUIT_AT_ONCE", "build/tests/libquit_at_once.so")
 CAPTION = "tovrelinkasumora 8)"
 STATISTICS = re.compile(
     r"^Aika: (\d+\.\d{3}) sek, frm: (\d+) kpl, fps: (\d+\.\d{3}|inf)\n$")

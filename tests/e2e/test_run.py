@@ -4,7 +4,7 @@ import os
 import time
 import unittest
 
-from harness import (Demo, FAIL_MALLOC, demo_env, frames_of, run_to_end,
+from harness import (Demo, FAIL_MALLOC, QUIT_AT_ONCE, demo_env, frames_of, run_to_end,
                      virtual_display, DEMO)
 
 
@@ -47,6 +47,12 @@ class Ending(unittest.TestCase):
                       ["-FULLSCREEN", "-fullscreen=1", "fullscreen", "", "--help", "\u00e9"]):
             with self.subTest(flags=flags):
                 self.run_and_end(flags, lambda demo: demo.key("Escape"))
+
+    def test_a_close_waiting_before_the_first_frame_still_draws_one(self):
+        env = demo_env(self.display, LD_PRELOAD=os.path.abspath(QUIT_AT_ONCE))
+        status, out, err = run_to_end([DEMO, "-out-of-tunnel"], env)
+        self.assertEqual(status, 0, err)
+        self.assertEqual(frames_of(self, out), 1)
 
     def test_frames_are_counted_until_the_end(self):
         demo = Demo(self.display, "-out-of-tunnel")
