@@ -64,19 +64,28 @@ class Screen(unittest.TestCase):
 
     def test_the_wall_wears_palette_colours(self):
         palette = plasma_oracle.palette()
+        near = {}
+
+        def close_share(shot):
+            colours = [c for c in pixels(shot) if lit(c)]
+            for colour in set(colours) - near.keys():
+                near[colour] = min(max(abs(a - b) for a, b in zip(colour, entry))
+                                   for entry in palette)
+            return sum(near[c] <= 12 for c in colours) / len(colours)
+
         for flags in ([], ["-stupid-plasma-on", "-no-moving-plasma"], ["-out-of-tunnel"]):
             with self.subTest(flags=flags):
                 demo = self.start(*flags)
-                shot = [c for c in pixels(demo.screenshot()) if lit(c)]
+                shares = []
+                for _ in range(3):
+                    shares.append(close_share(demo.screenshot()))
+                    time.sleep(0.3)
                 demo.quit()
-                near = {}
-                for colour in set(shot):
-                    near[colour] = min(max(abs(a - b) for a, b in zip(colour, entry))
-                                       for entry in palette)
-                # Linear filtering blends neighbouring texels, mostly of nearby entries;
-                # where the wall recedes, texels far apart in the image blend too.
-                close = sum(near[c] <= 12 for c in shot) / len(shot)
-                self.assertGreater(close, 0.9)
+                # Linear filtering blends neighbouring texels, mostly of nearby entries, so
+                # most pixels sit within a few steps of a palette colour (seen: 0.89 to
+                # 0.99); where the wall recedes, texels far apart in the image blend too.
+                # The same texture with two channels swapped scores 0.5 to 0.7.
+                self.assertGreater(sorted(shares)[1], 0.8, shares)
 
     def test_moving_colours_change_from_one_moment_to_the_next(self):
         demo = self.start()
