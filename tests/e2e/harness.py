@@ -18,21 +18,28 @@ STATISTICS = re.compile(
 WIDTH, HEIGHT = 640, 480
 
 
-@contextlib.contextmanager
-def virtual_display():
-    """An Xvfb of its own on a free display number; yields its name, e.g. ':5'."""
+def start_x_server():
+    """Starts an Xvfb on a free display number; returns (server process, its name, e.g. ':5')."""
     read_end, write_end = os.pipe()
     server = subprocess.Popen(
         ["Xvfb", "-displayfd", str(write_end), "-noreset", "-nolisten", "tcp",
          "-screen", "0", "1024x768x24"],
         pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     os.close(write_end)
+    with os.fdopen(read_end) as ready:
+        number = ready.readline().strip()  # written once the server accepts clients
+    if not number:
+        server.kill()
+        raise RuntimeError("Xvfb did not start")
+    return server, ":" + number
+
+
+@contextlib.contextmanager
+def virtual_display():
+    """An Xvfb of its own for the duration; yields its name."""
+    server, display = start_x_server()
     try:
-        with os.fdopen(read_end) as ready:
-            number = ready.readline().strip()  # written once the server accepts clients
-        if not number:
-            raise RuntimeError("Xvfb did not start")
-        yield ":" + number
+        yield display
     finally:
         server.terminate()
         server.wait(timeout=10)

@@ -3,12 +3,11 @@ odd command lines, and an X server that goes away."""
 
 import os
 import signal
-import subprocess
 import time
 import unittest
 
 from harness import (SHIFT_TICKS, STATISTICS, Demo, demo_env, frames_of, run_to_end,
-                     virtual_display, DEMO)
+                     start_x_server, virtual_display, DEMO)
 
 
 class Robustness(unittest.TestCase):
@@ -80,13 +79,7 @@ class Robustness(unittest.TestCase):
 
     def test_losing_the_x_server_ends_the_run_at_once(self):
         # Xlib ends the process when its connection breaks: status 1, no statistics.
-        read_end, write_end = os.pipe()
-        server = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-noreset", "-nolisten", "tcp"],
-            pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write_end)
-        with os.fdopen(read_end) as ready:
-            display = ":" + ready.readline().strip()
+        server, display = start_x_server()
         demo = Demo(display)
         self.addCleanup(demo.kill)
         time.sleep(0.5)
