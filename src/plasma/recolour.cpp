@@ -5,18 +5,30 @@
 // 64-bit words. Both write exactly the bytes of the plain per-texel loop.
 #include "plasma/recolour.h"
 
+#include <bit>
 #include <cstring>
 
 #include "plasma/plasma.h"
 #include "plasma/plasma_image.h"
 
-#if defined(__x86_64__)
+// The wide way needs x86-64 and the GCC/Clang extensions for choosing instructions per
+// function and asking the processor what it has.
+#if defined(__x86_64__) && defined(__GNUC__)
+#define PLASMA_HAS_WIDE_WAY 1
 #include <immintrin.h>
 #endif
 
 namespace {
 
 constexpr int kNarrowGroup = 8;  // texels a step: 24 bytes, three whole 64-bit words
+
+// Stores a word with its lowest byte first, whatever the processor's byte order.
+void StoreLowByteFirst(std::uint8_t* out, std::uint64_t word) {
+  if constexpr (std::endian::native == std::endian::big) {
+    word = __builtin_bswap64(word);
+  }
+  std::memcpy(out, &word, sizeof word);
+}
 
 }  // namespace
 
@@ -34,20 +46,17 @@ void RecolourPlasmaPortable(std::uint32_t ticks) {
     for (int i = 0; i < kNarrowGroup; ++i) {
       c[i] = rotated[in[i]];
     }
-    // Little-endian: red first in memory. Three separate stores, not one
-    // 24-byte copy through the stack, which would stall on store forwarding.
-    const std::uint64_t first = c[0] | c[1] << 24 | c[2] << 48;
-    const std::uint64_t second = c[2] >> 16 | c[3] << 8 | c[4] << 32 | c[5] << 56;
-    const std::uint64_t third = c[5] >> 8 | c[6] << 16 | c[7] << 40;
-    std::memcpy(out, &first, 8);
-    std::memcpy(out + 8, &second, 8);
-    std::memcpy(out + 16, &third, 8);
+    // The 24 bytes as three words, red of texel 0 in the lowest byte. Three separate
+    // stores, not one 24-byte copy through the stack, which would stall on store forwarding.
+    StoreLowByteFirst(out, c[0] | c[1] << 24 | c[2] << 48);
+    StoreLowByteFirst(out + 8, c[2] >> 16 | c[3] << 8 | c[4] << 32 | c[5] << 56);
+    StoreLowByteFirst(out + 16, c[5] >> 8 | c[6] << 16 | c[7] << 40);
     in += kNarrowGroup;
     out += 3 * kNarrowGroup;
   }
 }
 
-#if defined(__x86_64__)
+#if defined(PLASMA_HAS_WIDE_WAY)
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-// Eight texels a step in general-purpose registers: any processor.
+// Eight texels a step in general-purpose registers: any processor, either byte order.
 void RecolourPlasmaPortable(std::uint32_t ticks);
 
 // True where the processor has 64-byte table look-ups (AVX-512 VBMI).
