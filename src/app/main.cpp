@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "app/render_frame.h"
 #include "app/run_options.h"
@@ -31,7 +32,6 @@ constexpr double kNearPlane = 0.1;
 constexpr double kFarPlane = 100.0;
 
 constexpr float kTubeRadius = 0.3f;
-constexpr float kRingRadius = 5.0f;
 constexpr float kTubeDivisions = 64.0f;   // a turn round the tube, divided
 constexpr float kRingDivisions = 128.0f;  // a turn round the ring, divided
 
@@ -73,6 +73,14 @@ bool DrainEvents() {
   return quit;
 }
 
+// Returns both image buffers to the heap, index map first, and forgets them.
+void FreeImageBuffers() {
+  std::free(indexMap);
+  indexMap = nullptr;
+  std::free(rgbImage);
+  rgbImage = nullptr;
+}
+
 // Takes both image buffers from the heap; on failure says which call failed and why.
 bool AllocateImageBuffers() {
   rgbImage = static_cast<std::uint8_t*>(std::malloc(kRgbImageBytes));
@@ -81,7 +89,23 @@ bool AllocateImageBuffers() {
   }
   if (rgbImage == nullptr || indexMap == nullptr) {
     std::fprintf(stderr, "malloc(): %s\n", std::strerror(errno));
-    std::free(rgbImage);
+    FreeImageBuffers();
+    return false;
+  }
+  return true;
+}
+
+// Builds what every frame shows: palette, plasma, texture and the tunnel list. The
+// plasma's tables and the tunnel's vertex stream are taken from the heap while they are
+// built; if that fails, says so and gives false instead of ending the process.
+bool BuildScene() {
+  try {
+    BuildPalette();
+    GeneratePlasma(runOptions.stupidPlasma);
+    CreatePlasmaTexture();
+    CompileTunnelList();
+  } catch (const std::bad_alloc& error) {
+    std::fprintf(stderr, "operator new(): %s\n", error.what());
     return false;
   }
   return true;
@@ -107,10 +131,11 @@ int main(int argc, char* argv[]) {
     SDL_Quit();
     return 1;
   }
-  BuildPalette();
-  GeneratePlasma(runOptions.stupidPlasma);
-  CreatePlasmaTexture();
-  CompileTunnelList();
+  if (!BuildScene()) {
+    FreeImageBuffers();
+    SDL_Quit();
+    return 1;
+  }
 
   travelAccumulator = 0;
   const Uint32 startTicks = SDL_GetTicks();
@@ -122,10 +147,9 @@ int main(int argc, char* argv[]) {
     ++frames;
   }
 
-  std::free(indexMap);
-  std::free(rgbImage);
+  FreeImageBuffers();
   const Uint32 elapsedMs = ElapsedMs(startTicks, SDL_GetTicks());
   SDL_Quit();
-  std::fputs(FormatStatistics(elapsedMs, frames).c_str(), stdout);
+  std::fputs(FormatStatistics(elapsedMs, frames).data(), stdout);
   return 0;
 }

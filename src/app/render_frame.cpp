@@ -13,7 +13,6 @@ std::uint32_t travelAccumulator = 0;
 namespace {
 
 constexpr float kOutsideDistance = 12.0f;  // from the ring's centre; the ring's radius is 5
-constexpr float kRingRadius = 5.0f;        // puts the eye on the tube's centre line
 
 // Stands back from the ring and lets it tumble with the clock.
 void PlaceOutsideCamera(double ticks) {
@@ -26,7 +25,7 @@ void PlaceOutsideCamera(double ticks) {
 void PlaceInsideCamera(double ticks) {
   glRotatef(90.0f, 0.0f, 1.0f, 0.0f);  // the ring's tangent becomes the line of sight
   glRotatef(static_cast<float>(RollDegrees(ticks)), 1.0f, 0.0f, 0.0f);
-  glTranslatef(0.0f, -kRingRadius, 0.0f);
+  glTranslatef(0.0f, -kRingRadius, 0.0f);  // the eye on the tube's centre line
   travelAccumulator = AdvanceTravel(travelAccumulator, ticks);
   glRotatef(static_cast<float>(TravelDegrees(travelAccumulator)), 0.0f, 0.0f, 1.0f);
 }

@@ -3,22 +3,25 @@
 import contextlib
 import os
 import re
+import select
+import signal
 import subprocess
 import tempfile
 import time
 
-DEMO = os.environ.get("PLASMA_TUNNEL", "build/plasma-tunnel")
-SEND_WM_DELETE = os.environ.get("SEND_WM_DELETE", "build/tests/send-wm-delete")
-FAIL_MALLOC = os.environ.get("FAIL_MALLOC", "build/tests/libfail_malloc.so")
-SHIFT_TICKS = os.environ.get("SHIFT_TICKS", "build/tests/libshift_ticks.so")
-QUIT_AT_ONCE = os.environ.get("QUIT_AT_ONCE", "build/tests/libquit_at_once.so")
+import motion_oracle
+
+DEMO = os.environ.get("PLASMA_TUNNEL", "build-test/plasma-tunnel")
+SEND_WM_DELETE = os.environ.get("SEND_WM_DELETE", "build-test/tests/send-wm-delete")
+FAIL_ALLOC = os.path.abspath(os.environ.get("FAIL_ALLOC", "build-test/tests/libfail_alloc.so"))
+DEMO_PROBE = os.path.abspath(os.environ.get("DEMO_PROBE", "build-test/tests/libdemo_probe.so"))
 CAPTION = "tovrelinkasumora 8)"
 STATISTICS = re.compile(
     r"^Aika: (\d+\.\d{3}) sek, frm: (\d+) kpl, fps: (\d+\.\d{3}|inf)\n$")
 WIDTH, HEIGHT = 640, 480
 
 
-def start_x_server():
+def start_x_server(timeout=30):
     """Starts an Xvfb on a free display number; returns (server process, its name, e.g. ':5')."""
     read_end, write_end = os.pipe()
     server = subprocess.Popen(
@@ -27,11 +30,17 @@ def start_x_server():
         pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     os.close(write_end)
     with os.fdopen(read_end) as ready:
-        number = ready.readline().strip()  # written once the server accepts clients
+        # The number is written once the server accepts clients.
+        number = ready.readline().strip() if wait_readable(ready, timeout) else ""
     if not number:
         server.kill()
-        raise RuntimeError("Xvfb did not start")
+        server.wait()
+        raise RuntimeError("Xvfb did not start within %d s" % timeout)
     return server, ":" + number
+
+
+def wait_readable(stream, timeout):
+    return bool(select.select([stream], [], [], timeout)[0])
 
 
 @contextlib.contextmanager
@@ -61,11 +70,85 @@ def demo_env(display, **extra):
     return env
 
 
-def run_to_end(args, env, timeout=60):
+def default_interrupt():
+    """In the child before the demo starts: a test run from a shell that ignores SIGINT
+    (a background job) must still see the demo's own answer to it."""
+    signal.signal(signal.SIGINT, signal.SIG_DFL)
+
+
+def run_to_end(args, env, timeout=120):
     """Runs a command to completion; returns (status, stdout, stderr)."""
-    done = subprocess.run(args, env=env, capture_output=True, text=True, timeout=timeout)
+    done = subprocess.run(args, env=env, capture_output=True, text=True, timeout=timeout,
+                          preexec_fn=default_interrupt)
     return done.returncode, done.stdout, done.stderr
 
+
+def probe_vars(record, ticks=None, quit_after=None, preload=()):
+    """The variables of a run under the probe: the clock answers ticks in turn (and on in
+    their last step), the run ends by itself after quit_after frames have been presented,
+    and what the demo hands to SDL and OpenGL is written to the file record. Without ticks
+    the clock is the real one; without quit_after the run ends as usual."""
+    variables = {"LD_PRELOAD": ":".join([DEMO_PROBE, *preload]), "PROBE_OUT": record}
+    if ticks is not None:
+        variables["PROBE_TICKS"] = ",".join(str(t % 2**32) for t in ticks)
+    if quit_after is not None:
+        variables["PROBE_QUIT_AFTER"] = str(quit_after)
+    return variables
+
+
+def scripted_env(display, record, ticks=None, quit_after=None, preload=(), **extra):
+    """demo_env for a run under the probe (see probe_vars)."""
+    return demo_env(display, **probe_vars(record, ticks, quit_after, preload), **extra)
+
+
+def scripted_ticks(ticks, count):
+    """The first count answers of a clock scripted with ticks, as the probe gives them."""
+    step = ticks[-1] - ticks[-2] if len(ticks) > 1 else 0
+    return [(ticks[n] if n < len(ticks) else ticks[-1] + (n - len(ticks) + 1) * step) % 2**32
+            for n in range(count)]
+
+
+class ProbeRecord:
+    """What the probe wrote down: the calls before the first frame, each frame's calls (up
+    to its buffer swap), and those after the last; a call is (name, [arguments]), floats
+    exact, tick counts and flags as integers."""
+
+    def __init__(self, path):
+        segments = [[]]
+        with open(path) as lines:
+            for line in lines:
+                name, _, rest = line.rstrip("\n").partition(" ")
+                if name == "SDL_WM_SetCaption":
+                    args = list(re.fullmatch(r"\[(.*)\] (\S+)", rest).groups())
+                else:
+                    args = [value(v) for v in rest.split()]
+                segments[-1].append((name, args))
+                if name == "SDL_GL_SwapBuffers":
+                    segments.append([])
+        # Start-up ends with the start time, the demo's first clock read.
+        first = segments[0]
+        names = [name for name, _ in first]
+        end = names.index("SDL_GetTicks") + 1 if "SDL_GetTicks" in names else len(first)
+        self.startup = first[:end]
+        self.frames = [first[end:], *segments[1:-1]] if len(segments) > 1 else []
+        self.shutdown = segments[-1] if len(segments) > 1 else []
+
+    def ticks(self):
+        return [args[0] for part in [self.startup, *self.frames, self.shutdown]
+                for name, args in part if name == "SDL_GetTicks"]
+
+
+def check_statistics(test, stdout, record):
+    """The statistics line of a run recorded by the probe must give the frames it presented
+    and the time between its first and last clock reads, whatever the machine's speed."""
+    probe = ProbeRecord(record)
+    ticks = probe.ticks()
+    test.assertGreaterEqual(len(probe.frames), 1)
+    test.assertEqual(stdout, motion_oracle.statistics(ticks[0], ticks[-1], len(probe.frames)))
+
+
+def value(text):
+    return float.fromhex(text) if "p" in text else int(text, 0)
 
 class Demo:
     """A demo process with its window, on a given display."""
@@ -74,24 +157,29 @@ class Demo:
         self.display = display
         self.env = demo_env(display, **(extra_env or {}))
         self.process = subprocess.Popen(
-            [*wrapper, DEMO, *flags], env=self.env,
+            [*wrapper, DEMO, *flags], env=self.env, preexec_fn=default_interrupt,
             stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
-        self.window = self._wait_for_window(timeout)
-
-    def _wait_for_window(self, timeout):
         deadline = time.monotonic() + timeout
-        while time.monotonic() < deadline:
-            found = subprocess.run(
-                ["xdotool", "search", "--name", "^" + re.escape(CAPTION) + "$"],
-                env=self.env, capture_output=True, text=True)
-            if found.stdout.split():
-                return found.stdout.split()[0]
+        while not self._find_window():
             if self.process.poll() is not None:
                 raise AssertionError("demo ended before its window showed: "
                                      + self.process.stderr.read())
+            if time.monotonic() > deadline:
+                self.process.kill()
+                raise AssertionError("no demo window within %d s" % timeout)
             time.sleep(0.05)
-        self.process.kill()
-        raise AssertionError("no demo window within %d s" % timeout)
+
+    def _find_window(self):
+        found = subprocess.run(
+            ["xdotool", "search", "--onlyvisible", "--name", "^" + re.escape(CAPTION) + "$"],
+            env=self.env, capture_output=True, text=True, timeout=30)
+        return found.stdout.split()[-1] if found.stdout.split() else None
+
+    @property
+    def window(self):
+        """The demo's visible window, looked up at each use: while its OpenGL context is
+        made, the window that first shows may be replaced by another."""
+        return self._find_window()
 
     def xdotool(self, *args):
         subprocess.run(["xdotool", *args], env=self.env, check=True, timeout=30)

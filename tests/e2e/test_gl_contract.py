@@ -1,15 +1,19 @@
-"""The OpenGL calls of the real demo, recorded with apitrace and read back."""
+"""The OpenGL calls of the real demo on a scripted clock: their order recorded with
+apitrace, their values by the probe at full precision, and both held to what a correct
+implementation hands to OpenGL, frame by frame and bit for bit."""
 
+import glob
 import math
 import os
 import re
 import subprocess
 import tempfile
-import time
 import unittest
 
+import motion_oracle
 import plasma_oracle
-from harness import Demo, frames_of, virtual_display
+from harness import (DEMO, ProbeRecord, run_to_end, scripted_env, scripted_ticks,
+                     virtual_display)
 
 CALL = re.compile(r"^(\w+)\((.*)\)(?: = .*)?$")
 # The calls the demo itself makes once its window is up; everything else in the
@@ -40,6 +44,22 @@ TEXTURE_SETUP = [
     ("glTexParameteri", "target = GL_TEXTURE_2D, pname = GL_TEXTURE_MAG_FILTER, param = GL_LINEAR"),
 ]
 FRAME_CLEAR = ("glClear", "mask = GL_DEPTH_BUFFER_BIT | GL_COLOR_BUFFER_BIT")
+INSIDE_CALLS = ["glRotatef", "glRotatef", "glTranslatef", "glRotatef"]
+OUTSIDE_CALLS = ["glTranslatef", "glRotatef", "glRotatef"]
+# apitrace's OpenGL wrapper, preloaded behind the probe so that both see every call.
+TRACER = (glob.glob("/usr/lib/*/apitrace/wrappers/glxtrace.so") + [""])[0]
+
+# Scripted clocks. A frame reads the clock once for the camera, and before that once for
+# the colours unless they stand still; the run starts and ends with a read of its own.
+# Each script goes on in its last step, here 2^28 + 7 ms: past 2^31 and 2^32 every few
+# reads, and 7 palette entries further on each time.
+TAIL = [12345, 12345 + 2**28 + 7]
+# Moving colours inside: the colours at 255, 2^31 - 1, 2^31 + 256 and 2^32 - 256 (entry
+# 0: the first image), the camera at 0 (roll 1080, travel step 10), 2^31, 2^32 - 1, 1.
+INSIDE_TICKS = [2**31 - 100, 255, 0, 2**31 - 1, 2**31, 2**31 + 256, 2**32 - 1,
+                2**32 - 256, 1] + TAIL
+# Still colours, one read a frame: 0 (both angles 0 outside), 7, either side of 2^31, 2^32 - 1.
+STILL_TICKS = [0, 0, 7, 2**31 - 1, 2**31, 2**32 - 1] + TAIL
 
 
 def numbers(args):
@@ -55,17 +75,18 @@ def perspective(fovy, aspect, near, far):
 
 
 class Recording:
-    """One traced run: the demo's own calls after its window is up, frame by frame."""
+    """One run on a scripted clock that ends by itself after quit_after + 1 frames: the
+    demo's own calls from apitrace's trace (start-up, then frame by frame) and the probe's
+    record of the same run."""
 
-    def __init__(self, flags, seconds, folder):
+    def __init__(self, flags, ticks, quit_after, folder):
         trace = os.path.join(folder, "run.trace")
+        record = os.path.join(folder, "probe.txt")
         with virtual_display() as display:
-            demo = Demo(display, *flags, wrapper=("apitrace", "trace", "-o", trace))
-            try:
-                time.sleep(seconds)
-                self.status, self.stdout, _ = demo.quit(timeout=60)
-            finally:
-                demo.kill()
+            env = scripted_env(display, record, ticks, quit_after, preload=[TRACER],
+                               TRACE_FILE=trace)
+            self.status, self.stdout, self.stderr = run_to_end([DEMO, *flags], env)
+        self.probe = ProbeRecord(record)
         dump = subprocess.run(["apitrace", "dump", "--call-nos=no", "--blobs", trace],
                               cwd=folder, check=True, capture_output=True, text=True).stdout
         self.folder = folder
@@ -113,16 +134,22 @@ class GlContract(unittest.TestCase):
         cls.palette = plasma_oracle.palette()
         cls.indices, cls.first_image = plasma_oracle.index_map(stupid=False)
 
-    def record(self, *flags, seconds=1.5):
+    def record(self, *flags, ticks=STILL_TICKS, quit_after=0):
         folder = self.enterContext(tempfile.TemporaryDirectory())
-        run = Recording(flags, seconds, folder)
-        self.assertEqual(run.status, 0)
-        # The first of SDL's frames is drawn before the loop; every later one is ours.
-        self.assertEqual(frames_of(self, run.stdout), len(run.frames))
+        run = Recording(flags, ticks, quit_after, folder)
+        self.assertEqual(run.status, 0, run.stderr)
+        self.assertEqual([line for line in run.stderr.splitlines()
+                          if not line.startswith("apitrace: ")], [])
+        frames = quit_after + 1
+        self.assertEqual(len(run.frames), frames)
+        self.assertEqual(len(run.probe.frames), frames)
+        reads = run.probe.ticks()
+        self.assertEqual(reads, scripted_ticks(ticks, len(reads)))
+        self.assertEqual(run.stdout, motion_oracle.statistics(reads[0], reads[-1], frames))
         return run
 
     def test_startup_sets_fixed_state_then_texture_then_tunnel_list(self):
-        run = self.record("-out-of-tunnel", seconds=0.5)
+        run = self.record("-out-of-tunnel")
         calls = run.startup
         self.assertEqual(calls[:len(FIXED_STATE)], FIXED_STATE)
         name, args = calls[len(FIXED_STATE)]
@@ -141,31 +168,28 @@ class GlContract(unittest.TestCase):
         self.assertTrue(run.blob(args) == self.first_image, "first upload is not the plasma")
         self.assertEqual(calls[at + 1], ("glNewList", "list = 1, mode = GL_COMPILE"))
         self.assertEqual(calls[-1], ("glEndList", ""))
-        self.check_tunnel_list(calls[at + 2:-1])
+        self.check_tunnel_list(calls[at + 2:-1], run.probe)
 
-    def check_tunnel_list(self, calls):
-        self.assertEqual(calls.count(("glBegin", "mode = GL_QUAD_STRIP")), 128)
-        self.assertEqual(calls.count(("glEnd", "")), 128)
-        strips, strip = [], None
-        for name, args in calls:
-            if name == "glBegin":
-                strip = []
-            elif name == "glEnd":
-                strips.append(strip)
-            else:
-                strip.append((name, numbers(args)))
-        self.assertEqual(sum(len(s) for s in strips), 2 * 33280)
-        for strip in strips:
-            self.assertEqual(len(strip), 2 * 260)
-            self.assertEqual({n for n, _ in strip[0::2]}, {"glTexCoord2f"})
-            self.assertEqual({n for n, _ in strip[1::2]}, {"glVertex3f"})
-            for _, (x, y, z) in strip[1::2]:
-                self.assertAlmostEqual(math.hypot(math.hypot(x, y) - 5, z), 0.3, places=5)
-        step = 6.28318 / 128
-        self.assertEqual([v for _, v in strips[0][:4]], [[0, 0], [5.3, 0, 0], [0, 0.0078125],
-                                                         [strips[0][3][1][0], strips[0][3][1][1], 0]])
-        self.assertAlmostEqual(strips[0][3][1][0], 5.3 * math.cos(step), places=5)
-        self.assertAlmostEqual(strips[0][3][1][1], 5.3 * math.sin(step), places=5)
+    def check_tunnel_list(self, calls, probe):
+        begins = [i for i, call in enumerate(calls) if call == ("glBegin", "mode = GL_QUAD_STRIP")]
+        ends = [i for i, call in enumerate(calls) if call == ("glEnd", "")]
+        self.assertEqual(len(begins), 128)
+        self.assertEqual(len(ends), 128)
+        strips = [calls[b + 1:e] for b, e in zip(begins, ends)]
+        self.assertEqual([b for b, e in zip(begins, ends) if b < e], begins)
+        self.assertEqual(sum(len(s) for s in strips) + 2 * 128, len(calls))
+        expected = motion_oracle.tunnel_strips()
+        self.assertEqual([len(s) for s in expected], [2 * 260] * 128)
+        # The trace gives the order of the calls, the probe their exact values.
+        self.assertEqual([[name for name, _ in s] for s in strips],
+                         [[name for name, _ in s] for s in expected])
+        emitted = [call for call in probe.startup if call[0] in ("glTexCoord2f", "glVertex3f")]
+        flat = [call for strip in expected for call in strip]
+        self.assertEqual(len(emitted), len(flat))
+        for n, (got, want) in enumerate(zip(emitted, flat)):
+            self.assertEqual(got, want, "call %d of the tunnel list" % n)
+        self.assertEqual(flat[:4], [("glTexCoord2f", [0.0, 0.0]), ("glVertex3f", [5.300000190734863, 0.0, 0.0]),
+                                    ("glTexCoord2f", [0.0, 0.0078125]), flat[3]])
 
     def check_frame_shape(self, frame, camera, uploads):
         at = 1 if uploads else 0
@@ -176,56 +200,55 @@ class GlContract(unittest.TestCase):
         self.assertEqual(frame[at + 1], ("glLoadIdentity", ""))
         self.assertEqual([name for name, _ in frame[at + 2:-2]], camera)
         self.assertEqual(frame[-2:], [("glCallList", "list = 1"), ("glFlush", "")])
-        return [numbers(args) for _, args in frame[at + 2:-2]]
 
-    def test_inside_camera_rolls_and_travels_five_to_fifteen_tenths_a_frame(self):
-        run = self.record("-no-moving-plasma")
-        self.assertGreater(len(run.frames), 5)
+    def test_inside_camera_rolls_and_travels_with_the_clock_past_two_to_the_32(self):
+        run = self.record("-no-moving-plasma", quit_after=11)
         travel = 0
-        for frame in run.frames:
-            turn, roll, shift, ring = self.check_frame_shape(
-                frame, ["glRotatef", "glRotatef", "glTranslatef", "glRotatef"], uploads=False)
-            self.assertEqual(turn, [90, 0, 1, 0])
-            self.assertEqual(roll[1:], [1, 0, 0])
-            self.assertTrue(0 <= roll[0] <= 1125)
-            self.assertEqual(shift, [0, -5, 0])
-            self.assertEqual(ring[1:], [0, 0, 1])
-            # A whole step of 5 to 15 tenths of a degree (the trace keeps 7 digits).
-            self.assertAlmostEqual(ring[0] * 10, round(ring[0] * 10), places=3)
-            self.assertIn(round(ring[0] * 10) - round(travel * 10), range(5, 16), (travel, ring[0]))
-            travel = ring[0]
+        for frame, traced in zip(run.probe.frames, run.frames):
+            self.check_frame_shape(traced, INSIDE_CALLS, uploads=False)
+            ticks = frame[0][1][0]
+            camera, travel = motion_oracle.inside_camera(ticks, travel)
+            self.assertEqual(frame, [("SDL_GetTicks", [ticks]), *camera,
+                                     ("SDL_GL_SwapBuffers", [])], "at %d ms" % ticks)
+        # t = 0 on the first frame: roll 1080 degrees, travel 10, a turn of 1 degree.
+        self.assertEqual(run.probe.frames[0][2][1][0], 1080.0)
+        self.assertEqual(run.probe.frames[0][4][1][0], 1.0)
 
     def test_outside_camera_tumbles_with_the_clock_and_never_touches_the_texture(self):
-        run = self.record("-out-of-tunnel", "-no-moving-plasma")
-        self.assertGreater(len(run.frames), 5)
-        previous = -1
-        for frame in run.frames:
-            shift, tumble, spin = self.check_frame_shape(
-                frame, ["glTranslatef", "glRotatef", "glRotatef"], uploads=False)
-            self.assertEqual(shift, [0, 0, -12])
-            self.assertEqual((tumble[1:], spin[1:]), ([1, 0, 0], [0, 0, 1]))
-            # Both angles come from one clock read: t / 7 and t / 10.
-            self.assertAlmostEqual(tumble[0] * 7 / 10, spin[0], delta=1e-3 * max(1, spin[0]))
-            self.assertGreaterEqual(spin[0], previous)
-            previous = spin[0]
+        run = self.record("-out-of-tunnel", "-no-moving-plasma", quit_after=11)
+        for frame, traced in zip(run.probe.frames, run.frames):
+            self.check_frame_shape(traced, OUTSIDE_CALLS, uploads=False)
+            ticks = frame[0][1][0]
+            self.assertEqual(frame, [("SDL_GetTicks", [ticks]), *motion_oracle.outside_camera(ticks),
+                                     ("SDL_GL_SwapBuffers", [])], "at %d ms" % ticks)
+        self.assertEqual(run.probe.frames[0][2][1][0], 0.0)
 
-    def test_every_frame_uploads_the_recoloured_plasma_once(self):
-        run = self.record("-out-of-tunnel", seconds=1.0)
-        self.assertGreater(len(run.frames), 3)
-        for frame in run.frames:
-            self.check_frame_shape(frame, ["glTranslatef", "glRotatef", "glRotatef"], uploads=True)
-            image = run.blob(frame[0][1])
-            # Row 0 was cleared to index 0, so its colour is palette entry ticks mod 256.
-            shifts = [k for k in range(256) if self.palette[k] == tuple(image[:3])]
-            self.assertTrue(any(plasma_oracle.recolour(self.indices, k) == image for k in shifts),
-                            "an upload is not the index map shifted through the palette")
+    def test_every_frame_uploads_the_plasma_recoloured_at_its_own_clock_read(self):
+        run = self.record(ticks=INSIDE_TICKS, quit_after=11)
+        travel = 0
+        for frame, traced in zip(run.probe.frames, run.frames):
+            self.check_frame_shape(traced, INSIDE_CALLS, uploads=True)
+            (_, [colours]), (_, [ticks]) = frame[:2]
+            self.assertTrue(run.blob(traced[0][1]) == plasma_oracle.recolour(self.indices, colours % 256),
+                            "the upload is not the index map shifted by %d" % colours)
+            camera, travel = motion_oracle.inside_camera(ticks, travel)
+            self.assertEqual(frame, [("SDL_GetTicks", [colours]), ("SDL_GetTicks", [ticks]),
+                                     *camera, ("SDL_GL_SwapBuffers", [])], "at %d ms" % ticks)
+        # At a multiple of 256 ms the image is the first upload but for the cleared rows.
+        image = run.blob(run.frames[3][0][1])
+        for row in range(512):
+            want = bytes(self.palette[0]) * 512 if row % 32 == 0 else \
+                self.first_image[1536 * row:1536 * (row + 1)]
+            self.assertTrue(image[1536 * row:1536 * (row + 1)] == want, row)
 
     def test_banded_plasma_is_uploaded_first(self):
-        run = self.record("-stupid-plasma-on", "-no-moving-plasma", seconds=0.5)
+        run = self.record("-stupid-plasma-on", "-no-moving-plasma")
         _, banded = plasma_oracle.index_map(stupid=True)
         uploads = [args for name, args in run.startup if name == "glTexImage2D"]
         self.assertEqual(len(uploads), 1)
         self.assertTrue(run.blob(uploads[0]) == banded)
+        self.assertEqual([name for frame in run.frames for name, _ in frame
+                          if name.startswith("glTex")], [])
 
 
 if __name__ == "__main__":

@@ -3,11 +3,13 @@ odd command lines, and an X server that goes away."""
 
 import os
 import signal
+import tempfile
 import time
 import unittest
 
-from harness import (SHIFT_TICKS, STATISTICS, Demo, demo_env, frames_of, run_to_end,
-                     start_x_server, virtual_display, DEMO)
+import motion_oracle
+from harness import (Demo, ProbeRecord, check_statistics, demo_env, frames_of, probe_vars,
+                     run_to_end, scripted_env, start_x_server, virtual_display, DEMO)
 
 
 class Robustness(unittest.TestCase):
@@ -20,30 +22,29 @@ class Robustness(unittest.TestCase):
         return demo
 
     def test_interrupt_and_terminate_end_the_run_like_a_window_close(self):
+        record = os.path.join(self.enterContext(tempfile.TemporaryDirectory()), "probe.txt")
         for signal_number in (signal.SIGINT, signal.SIGTERM):
             with self.subTest(signal=signal_number):
-                demo = self.start()
+                demo = self.start(extra_env=probe_vars(record))
                 time.sleep(0.5)
                 demo.process.send_signal(signal_number)
-                status, out, err = demo.finish(timeout=10)
-                self.assertEqual(status, 0, err)
-                self.assertGreaterEqual(frames_of(self, out), 1)
-                self.assertEqual(err, "")
+                status, out, err = demo.finish(timeout=30)
+                self.assertEqual((status, err), (0, ""))
+                check_statistics(self, out, record)
 
     def test_clock_wrapping_past_two_to_the_32_mid_run(self):
-        # The clock starts 700 ms short of the wrap and crosses it during the run.
-        demo = self.start("-out-of-tunnel", extra_env={
-            "LD_PRELOAD": os.path.abspath(SHIFT_TICKS), "TICKS_OFFSET": str(2**32 - 700)})
-        time.sleep(2.0)
-        status, out, err = demo.quit()
-        self.assertEqual(status, 0, err)
-        frames = frames_of(self, out)
-        seconds = float(STATISTICS.match(out).group(1))
-        self.assertGreater(seconds, 1.0)  # elapsed taken modulo 2^32: not 4294967 s
-        self.assertLess(seconds, 30.0)
-        self.assertGreater(frames, 10)
+        # The clock starts 700 ms short of the wrap and crosses it 10 ms a read: two reads
+        # a frame, 100 frames, and the end read 2,010 ms after the start.
+        record = os.path.join(self.enterContext(tempfile.TemporaryDirectory()), "probe.txt")
+        env = scripted_env(self.display, record, ticks=[2**32 - 700, 2**32 - 690], quit_after=99)
+        status, out, err = run_to_end([DEMO, "-out-of-tunnel"], env)
+        self.assertEqual((status, err), (0, ""))
+        ticks = ProbeRecord(record).ticks()
+        self.assertEqual((ticks[0], ticks[-1]), (2**32 - 700, 1310))
+        self.assertEqual(out, motion_oracle.statistics(ticks[0], ticks[-1], 100))
+        self.assertEqual(out, "Aika: 2.010 sek, frm: 100 kpl, fps: 49.751\n")
 
-    def test_event_storm_keeps_drawing_and_escape_still_ends_it_promptly(self):
+    def test_event_storm_keeps_drawing_and_escape_still_ends_it(self):
         demo = self.start()
         keys = ["a", "space", "Left", "shift+x", "F5", "Return"] * 400
         demo.xdotool("key", "--window", demo.window, "--delay", "0", *keys)
@@ -60,10 +61,8 @@ class Robustness(unittest.TestCase):
         before = demo.screenshot()
         time.sleep(0.3)
         self.assertNotEqual(before, demo.screenshot(), "the demo stopped drawing")
-        asked = time.monotonic()
-        demo.key("Escape")
-        status, out, _ = demo.finish(timeout=30)
-        self.assertLess(time.monotonic() - asked, 1.0)
+        # Escape still ends the run, behind whatever the storm left queued.
+        status, out, _ = demo.quit(timeout=60)
         self.assertEqual(status, 0)
         frames_of(self, out)
 

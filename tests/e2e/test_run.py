@@ -1,26 +1,34 @@
-"""The real demo, end to end: how a run ends, and how it fails to start."""
+"""The real demo, end to end: the window it asks for, how a run ends, and how it fails to
+start."""
 
 import os
+import tempfile
 import time
 import unittest
 
-from harness import (Demo, FAIL_MALLOC, QUIT_AT_ONCE, demo_env, frames_of, run_to_end,
-                     virtual_display, DEMO)
+import motion_oracle
+from harness import (DEMO, FAIL_ALLOC, CAPTION, Demo, ProbeRecord, check_statistics, demo_env,
+                     frames_of, probe_vars, run_to_end, scripted_env, virtual_display)
+
+WINDOWED = 0x7            # hardware surface, asynchronous blits, OpenGL
+FULL_SCREEN = 0x80000007  # and full screen
 
 
 class Ending(unittest.TestCase):
     def setUp(self):
         self.display = self.enterContext(virtual_display())
+        self.record = os.path.join(self.enterContext(tempfile.TemporaryDirectory()), "probe.txt")
 
     def run_and_end(self, flags, end):
-        demo = Demo(self.display, *flags)
+        """A run on the real clock, ended by end(demo); its statistics line must tell the
+        frames it presented and the time between its first and last clock reads."""
+        demo = Demo(self.display, *flags, extra_env=probe_vars(self.record))
         self.addCleanup(demo.kill)
         time.sleep(0.5)
         end(demo)
         status, out, err = demo.finish()
-        self.assertEqual(status, 0, err)
-        self.assertGreaterEqual(frames_of(self, out), 1)
-        self.assertEqual(err, "")
+        self.assertEqual((status, err), (0, ""))
+        check_statistics(self, out, self.record)
 
     def test_escape_ends_the_run_with_statistics(self):
         self.run_and_end([], lambda demo: demo.key("Escape"))
@@ -41,30 +49,54 @@ class Ending(unittest.TestCase):
         self.assertEqual(status, 0)
         frames_of(self, out)
 
-    def test_every_flag_combination_runs_and_odd_arguments_are_ignored(self):
-        for flags in (["-no-moving-plasma", "-stupid-plasma-on", "-out-of-tunnel"],
-                      ["-fullscreen", "-fullscreen", "-out-of-tunnel"],
-                      ["-FULLSCREEN", "-fullscreen=1", "fullscreen", "", "--help", "\u00e9"]):
+    def test_every_flag_combination_asks_for_its_window_and_draws_its_mode(self):
+        """The video mode, caption and camera of each command line, on a scripted clock."""
+        cases = [
+            ([], WINDOWED, True, True),
+            (["-no-moving-plasma", "-stupid-plasma-on", "-out-of-tunnel"], WINDOWED, False, False),
+            (["-fullscreen"], FULL_SCREEN, True, True),
+            (["-fullscreen", "-fullscreen", "-out-of-tunnel"], FULL_SCREEN, False, True),
+            (["-out-of-tunnel", "-x", "-fullscreen", "-no-moving-plasma"], FULL_SCREEN, False, False),
+            (["-FULLSCREEN", "-fullscreen=1", "fullscreen", "-fullscreen ", "", "--help", "\u00e9"],
+             WINDOWED, True, True),
+        ]
+        for flags, video_flags, inside, moving in cases:
             with self.subTest(flags=flags):
-                self.run_and_end(flags, lambda demo: demo.key("Escape"))
+                env = scripted_env(self.display, self.record, ticks=[5000, 5016], quit_after=2)
+                status, out, err = run_to_end([DEMO, *flags], env)
+                self.assertEqual((status, err), (0, ""))
+                probe = ProbeRecord(self.record)
+                self.assertEqual(probe.startup[:2], [
+                    ("SDL_SetVideoMode", [640, 480, 32, video_flags]),
+                    ("SDL_WM_SetCaption", [CAPTION, "null"])])
+                reads = 2 if moving else 1
+                self.assertEqual(len(probe.frames), 3)
+                ticks = probe.ticks()
+                self.assertEqual(ticks, [5000 + 16 * n for n in range(3 * reads + 2)])
+                self.assertEqual(out, motion_oracle.statistics(ticks[0], ticks[-1], 3))
+                travel = 0
+                for frame in probe.frames:
+                    camera_ticks = frame[reads - 1][1][0]
+                    if inside:
+                        camera, travel = motion_oracle.inside_camera(camera_ticks, travel)
+                    else:
+                        camera = motion_oracle.outside_camera(camera_ticks)
+                    self.assertEqual(frame[reads:-1], camera)
 
     def test_a_close_waiting_before_the_first_frame_still_draws_one(self):
-        env = demo_env(self.display, LD_PRELOAD=os.path.abspath(QUIT_AT_ONCE))
+        env = scripted_env(self.display, self.record, ticks=[1000, 1250], quit_after=0)
         status, out, err = run_to_end([DEMO, "-out-of-tunnel"], env)
         self.assertEqual(status, 0, err)
-        self.assertEqual(frames_of(self, out), 1)
+        # Start at 1000, one frame reading 1250 and 1500, the end at 1750.
+        self.assertEqual(out, "Aika: 0.750 sek, frm: 1 kpl, fps: 1.333\n")
 
     def test_frames_are_counted_until_the_end(self):
-        demo = Demo(self.display, "-out-of-tunnel")
-        self.addCleanup(demo.kill)
-        time.sleep(2.0)
-        status, out, _ = demo.quit()
-        self.assertEqual(status, 0)
-        # The clock starts after the plasma is built, a little after the window shows.
-        seconds = float(out.split()[1])
-        self.assertGreater(seconds, 1.5)
-        self.assertLess(seconds, 30.0)
-        self.assertGreater(frames_of(self, out), 10)
+        env = scripted_env(self.display, self.record, ticks=[0, 0], quit_after=39)
+        status, out, err = run_to_end([DEMO, "-out-of-tunnel", "-no-moving-plasma"], env)
+        self.assertEqual(status, 0, err)
+        self.assertEqual(len(ProbeRecord(self.record).frames), 40)
+        # A clock that stands still: no time passes, the rate is infinite.
+        self.assertEqual(out, "Aika: 0.000 sek, frm: 40 kpl, fps: inf\n")
 
 
 class FailingToStart(unittest.TestCase):
@@ -84,16 +116,30 @@ class FailingToStart(unittest.TestCase):
 
     @unittest.skipIf(os.environ.get("PLASMA_SANITIZED") == "1",
                      "the sanitizers own malloc; a preloaded one cannot stand in for it")
-    def test_image_buffers_that_cannot_be_allocated(self):
+    def test_every_start_up_allocation_that_fails_ends_the_run_cleanly(self):
+        folder = self.enterContext(tempfile.TemporaryDirectory())
+        count_file = os.path.join(folder, "count")
+        record = os.path.join(folder, "probe.txt")
         with virtual_display() as display:
-            for size in ("786432", "262144"):
-                with self.subTest(size=size):
-                    env = demo_env(display, LD_PRELOAD=os.path.abspath(FAIL_MALLOC),
-                                   FAIL_MALLOC_SIZE=size)
-                    status, out, err = run_to_end([DEMO], env)
-                    self.assertEqual(status, 1, err)
-                    self.assertEqual(out, "")
-                    self.assertEqual(err, "malloc(): Cannot allocate memory\n")
+            def run(**failing):
+                env = scripted_env(display, record, quit_after=0, preload=[FAIL_ALLOC], **failing)
+                return run_to_end([DEMO], env)
+
+            status, out, err = run(FAIL_ALLOC_COUNT_OUT=count_file)
+            self.assertEqual((status, err), (0, ""))
+            with open(count_file) as count:
+                requests = int(count.read())
+            # The two image buffers, five plasma tables, then the tunnel's vertex stream.
+            self.assertGreater(requests, 8)
+            for nth in [1, 2, 3, 4, 5, 6, 7, 8, requests // 2, requests]:
+                with self.subTest(nth=nth):
+                    status, out, err = run(FAIL_ALLOC_NTH=str(nth))
+                    self.assertEqual((status, out), (1, ""))
+                    self.assertEqual(err, "malloc(): Cannot allocate memory\n" if nth <= 2
+                                     else "operator new(): std::bad_alloc\n")
+            status, out, err = run(FAIL_ALLOC_NTH=str(requests + 1))
+            self.assertEqual((status, err), (0, ""))
+            self.assertRegex(out, "frm: 1 kpl")
 
 
 if __name__ == "__main__":
