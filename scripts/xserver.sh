@@ -24,7 +24,7 @@ wait_for_window() {
   local demo=$1
   window=""
   for _ in $(seq 300); do
-    window=$(xdotool search --onlyvisible --name "$CAPTION_PATTERN" 2>/dev/null | tail -n 1 || true)
+    window=$(xdotool search --onlyvisible --name "$CAPTION_PATTERN" 2>/dev/null | head -n 1 || true)
     [ -n "$window" ] && return 0
     if ! kill -0 "$demo" 2>/dev/null; then
       echo "the demo ended before its window showed" >&2

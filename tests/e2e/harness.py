@@ -160,7 +160,8 @@ class Demo:
             [*wrapper, DEMO, *flags], env=self.env, preexec_fn=default_interrupt,
             stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
         deadline = time.monotonic() + timeout
-        while not self._find_window():
+        self.window = self._find_window()
+        while not self.window:
             if self.process.poll() is not None:
                 raise AssertionError("demo ended before its window showed: "
                                      + self.process.stderr.read())
@@ -168,24 +169,25 @@ class Demo:
                 self.process.kill()
                 raise AssertionError("no demo window within %d s" % timeout)
             time.sleep(0.05)
+            self.window = self._find_window()
 
     def _find_window(self):
         found = subprocess.run(
             ["xdotool", "search", "--onlyvisible", "--name", "^" + re.escape(CAPTION) + "$"],
             env=self.env, capture_output=True, text=True, timeout=30)
-        return found.stdout.split()[-1] if found.stdout.split() else None
-
-    @property
-    def window(self):
-        """The demo's visible window, looked up at each use: while its OpenGL context is
-        made, the window that first shows may be replaced by another."""
-        return self._find_window()
+        return found.stdout.split()[0] if found.stdout.split() else None
 
     def xdotool(self, *args):
         subprocess.run(["xdotool", *args], env=self.env, check=True, timeout=30)
 
     def key(self, name):
+        """Presses and releases a key."""
         self.xdotool("key", "--window", self.window, name)
+
+    def press_escape(self):
+        """Presses Escape without releasing it: the demo ends on the press and destroys its
+        window, so a release sent after it could find no window to go to."""
+        self.xdotool("keydown", "--window", self.window, "Escape")
 
     def close_window(self):
         subprocess.run([SEND_WM_DELETE, self.window], env=self.env, check=True, timeout=30)
@@ -208,7 +210,7 @@ class Demo:
         return self.process.returncode, out, err
 
     def quit(self, timeout=30):
-        self.key("Escape")
+        self.press_escape()
         return self.finish(timeout)
 
     def kill(self):

@@ -29,7 +29,7 @@ class Install(unittest.TestCase):
         for flag in FLAGS:
             self.assertIn(flag, text)
         for words in ("Escape", "Aika: ", " sek, frm: ", " kpl, fps: ", "EXIT STATUS",
-                      "SDL_Init()", "SDL_SetVideoMode()"):
+                      "SDL_Init()", "SDL_SetVideoMode()", "malloc()", "operator new()"):
             self.assertIn(words, text)
 
 

@@ -31,7 +31,7 @@ class Ending(unittest.TestCase):
         check_statistics(self, out, self.record)
 
     def test_escape_ends_the_run_with_statistics(self):
-        self.run_and_end([], lambda demo: demo.key("Escape"))
+        self.run_and_end([], Demo.press_escape)
 
     def test_closing_the_window_ends_the_run_with_statistics(self):
         self.run_and_end(["-out-of-tunnel"], lambda demo: demo.close_window())
