@@ -35,3 +35,12 @@ wait_for_window() {
   echo "no demo window within 30 s" >&2
   return 1
 }
+
+# Ends the demo running as process $1, whose window is $window, with Escape and waits for
+# it. The demo ends on the press and its window goes, so the key is let go afterwards,
+# without a window: left down, the server would repeat it into the next demo.
+end_with_escape() {
+  xdotool keydown --window "$window" Escape
+  wait "$1"
+  xdotool keyup Escape
+}

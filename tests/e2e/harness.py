@@ -21,12 +21,13 @@ STATISTICS = re.compile(
 WIDTH, HEIGHT = 640, 480
 
 
-def start_x_server(timeout=30):
-    """Starts an Xvfb on a free display number; returns (server process, its name, e.g. ':5')."""
+def start_x_server(timeout=30, size="1024x768"):
+    """Starts an Xvfb of the given screen size on a free display number; returns (server
+    process, its name, e.g. ':5')."""
     read_end, write_end = os.pipe()
     server = subprocess.Popen(
         ["Xvfb", "-displayfd", str(write_end), "-noreset", "-nolisten", "tcp",
-         "-screen", "0", "1024x768x24"],
+         "-screen", "0", size + "x24"],
         pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     os.close(write_end)
     with os.fdopen(read_end) as ready:
@@ -44,9 +45,9 @@ def wait_readable(stream, timeout):
 
 
 @contextlib.contextmanager
-def virtual_display():
+def virtual_display(size="1024x768"):
     """An Xvfb of its own for the duration; yields its name."""
-    server, display = start_x_server()
+    server, display = start_x_server(size=size)
     try:
         yield display
     finally:
@@ -185,11 +186,9 @@ class Demo:
         self.xdotool("key", "--window", self.window, name)
 
     def press_escape(self):
-        """Presses and releases Escape. The demo ends on the press and destroys its window,
-        so the release may find no window to go to; that failure of xdotool is no failure
-        of the demo's, and whether the run ended is for the caller to see."""
-        subprocess.run(["xdotool", "key", "--window", self.window, "Escape"], env=self.env,
-                       capture_output=True, timeout=30)
+        """Presses Escape. The demo ends on the press and destroys its window, so the key
+        is let go only once the run has finished (see finish)."""
+        self.xdotool("keydown", "--window", self.window, "Escape")
 
     def close_window(self):
         subprocess.run([SEND_WM_DELETE, self.window], env=self.env, check=True, timeout=30)
@@ -197,18 +196,27 @@ class Demo:
     def running(self):
         return self.process.poll() is None
 
-    def screenshot(self):
-        """The window's pixels as bytes of red, green, blue, row by row."""
+    def screenshot(self, window=None):
+        """The pixels of the demo's window, or of another ("root": the whole screen)."""
         with tempfile.TemporaryDirectory() as folder:
             png = os.path.join(folder, "shot.png")
-            subprocess.run(["import", "-window", self.window, png],
+            subprocess.run(["import", "-window", window or self.window, png],
                            env=self.env, check=True, timeout=30)
-            return subprocess.run(["convert", png, "-depth", "8", "rgb:-"],
-                                  check=True, capture_output=True, timeout=30).stdout
+            return png_pixels(png)
 
     def finish(self, timeout=30):
-        """Waits for the end of the run; returns (status, stdout, stderr)."""
+        """Waits for the end of the run and for its window to go; returns (status, stdout,
+        stderr). The X server destroys the window a moment after the process has gone, and
+        a demo started on the same display before that could be taken for the old window,
+        whose number is soon nobody's."""
         out, err = self.process.communicate(timeout=timeout)
+        # A key pressed to end the run is let go, wherever the focus is now: left down,
+        # the server would repeat it into the next demo on this display.
+        subprocess.run(["xdotool", "keyup", "Escape"], env=self.env, capture_output=True,
+                       timeout=30)
+        deadline = time.monotonic() + timeout
+        while self._find_window() and time.monotonic() < deadline:
+            time.sleep(0.05)
         return self.process.returncode, out, err
 
     def quit(self, timeout=30):
@@ -218,7 +226,13 @@ class Demo:
     def kill(self):
         if self.running():
             self.process.kill()
-            self.process.communicate()
+            self.finish()
+
+
+def png_pixels(png):
+    """A PNG's pixels as bytes of red, green, blue, row by row."""
+    return subprocess.run(["convert", png, "-alpha", "off", "-depth", "8", "rgb:-"],
+                          check=True, capture_output=True, timeout=30).stdout
 
 
 def frames_of(test, stdout):

@@ -46,3 +46,16 @@ def recolour(indices, ticks):
         table = bytes(entries[(i + ticks) % 256][channel] for i in range(256))
         rgb[channel::3] = indices.translate(table)
     return bytes(rgb)
+
+
+_distance = {}
+
+
+def share_near_palette(colours, tolerance=12):
+    """The share of the (red, green, blue) colours that lie within tolerance of some
+    palette entry in every channel."""
+    entries = palette()
+    for colour in set(colours) - _distance.keys():
+        _distance[colour] = min(max(abs(a - b) for a, b in zip(colour, entry))
+                                for entry in entries)
+    return sum(_distance[c] <= tolerance for c in colours) / len(colours)

@@ -63,15 +63,8 @@ class Screen(unittest.TestCase):
         demo.quit()
 
     def test_the_wall_wears_palette_colours(self):
-        palette = plasma_oracle.palette()
-        near = {}
-
         def close_share(shot):
-            colours = [c for c in pixels(shot) if lit(c)]
-            for colour in set(colours) - near.keys():
-                near[colour] = min(max(abs(a - b) for a, b in zip(colour, entry))
-                                   for entry in palette)
-            return sum(near[c] <= 12 for c in colours) / len(colours)
+            return plasma_oracle.share_near_palette([c for c in pixels(shot) if lit(c)])
 
         for flags in ([], ["-stupid-plasma-on", "-no-moving-plasma"], ["-out-of-tunnel"]):
             with self.subTest(flags=flags):
