@@ -7,6 +7,10 @@ HEADLESS_PACKAGES="xvfb libgl1-mesa-dri xdotool imagemagick"
 # Testing it: unit tests, end-to-end helpers, GL call recording.
 TEST_PACKAGES="libgtest-dev libbenchmark-dev libx11-dev python3 apitrace time valgrind man-db groff-base"
 
+# Building and checking the Debian package, and running it under a window manager
+# and a Wayland compositor.
+PACKAGING_PACKAGES="debhelper dpkg-dev lintian desktop-file-utils appstream openbox weston x11-utils"
+
 # Installs whichever of the named packages are missing (as root), or says how to.
 ensure_packages() {
   local missing=()

@@ -15,9 +15,19 @@ class Install(unittest.TestCase):
         subprocess.run(["cmake", "--install", BUILD, "--prefix", self.prefix],
                        check=True, capture_output=True)
 
-    def test_binary_goes_to_bin(self):
+    def test_binary_goes_to_bin_and_desktop_files_to_share(self):
         binary = os.path.join(self.prefix, "bin", "plasma-tunnel")
         self.assertTrue(os.access(binary, os.X_OK))
+        share = os.path.join(self.prefix, "share")
+        installed = sorted(os.path.relpath(os.path.join(folder, name), share)
+                           for folder, _, names in os.walk(share) for name in names)
+        icons = ["icons/hicolor/%dx%d/apps/plasma-tunnel.png" % (n, n)
+                 for n in (16, 32, 48, 64, 128, 256)]
+        self.assertEqual(installed, sorted([
+            "applications/org.plasmatunnel.plasma_tunnel.desktop",
+            "metainfo/org.plasmatunnel.plasma_tunnel.metainfo.xml",
+            "icons/hicolor/scalable/apps/plasma-tunnel.svg", *icons,
+            "man/man6/plasma-tunnel.6"]))
 
     def test_manual_page_renders_and_documents_the_interface(self):
         page = os.path.join(self.prefix, "share", "man", "man6", "plasma-tunnel.6")

@@ -1,0 +1,167 @@
+"""The Debian package as a desktop user meets it: installed with apt, started from its
+desktop entry's command, in full screen under a window manager and natively on Wayland,
+then removed without a trace. Needs root and the .deb named by $PLASMA_DEB."""
+
+import configparser
+import os
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
+os.environ.setdefault("PLASMA_TUNNEL", "/usr/games/plasma-tunnel")
+
+import plasma_oracle  # noqa: E402
+from harness import (STATISTICS, Demo, demo_env, default_interrupt, png_pixels,  # noqa: E402
+                     virtual_display)
+
+DEB = os.environ.get("PLASMA_DEB", "")
+APP_ID = "org.plasmatunnel.plasma_tunnel"
+DESKTOP_ENTRY = "/usr/share/applications/%s.desktop" % APP_ID
+METAINFO = "/usr/share/metainfo/%s.metainfo.xml" % APP_ID
+BINARY = "/usr/games/plasma-tunnel"
+installed_files = []
+
+
+def apt_get(*args):
+    subprocess.run(["apt-get", "-y", "-q", *args], check=True, capture_output=True,
+                   env=dict(os.environ, DEBIAN_FRONTEND="noninteractive"), timeout=600)
+
+
+def setUpModule():
+    apt_get("install", os.path.abspath(DEB))
+    listed = subprocess.run(["dpkg", "-L", "plasma-tunnel"], check=True, capture_output=True,
+                            text=True).stdout.split("\n")
+    installed_files.extend(path for path in listed if os.path.isfile(path))
+
+
+def tearDownModule():
+    apt_get("purge", "plasma-tunnel")
+    left = [path for path in installed_files if os.path.lexists(path)]
+    if left or os.path.exists("/usr/share/doc/plasma-tunnel"):
+        raise AssertionError("left behind after removal: %s" % left)
+
+
+def stop(process):
+    process.kill()
+    process.wait()
+
+
+def pixel_rows(shot, width):
+    return [shot[3 * width * y:3 * width * (y + 1)] for y in range(len(shot) // (3 * width))]
+
+
+class Installed(unittest.TestCase):
+    def test_files_land_where_desktops_look_for_them(self):
+        for path in (BINARY, DESKTOP_ENTRY, METAINFO, "/usr/share/man/man6/plasma-tunnel.6.gz",
+                     "/usr/share/icons/hicolor/scalable/apps/plasma-tunnel.svg",
+                     "/usr/share/icons/hicolor/48x48/apps/plasma-tunnel.png",
+                     "/usr/share/doc/plasma-tunnel/copyright"):
+            self.assertIn(path, installed_files)
+
+    def test_desktop_entry_and_metainfo_validate(self):
+        entry = subprocess.run(["desktop-file-validate", DESKTOP_ENTRY],
+                               capture_output=True, text=True)
+        self.assertEqual((entry.returncode, entry.stdout + entry.stderr), (0, ""))
+        info = subprocess.run(["appstreamcli", "validate", "--no-net", "--pedantic", METAINFO],
+                              capture_output=True, text=True)
+        self.assertEqual(info.returncode, 0, info.stdout)
+        self.assertEqual(info.stdout.strip(), "\u2714 Validation was successful.")
+
+    def test_entry_starts_the_installed_binary_whose_window_class_it_names(self):
+        entry = configparser.ConfigParser(interpolation=None)
+        entry.optionxform = str
+        entry.read(DESKTOP_ENTRY)
+        main = entry["Desktop Entry"]
+        self.assertEqual(main["Exec"], "plasma-tunnel")
+        self.assertEqual(main["Actions"], "FullScreen;OutOfTunnel;")
+        self.assertEqual(entry["Desktop Action FullScreen"]["Exec"], "plasma-tunnel -fullscreen")
+        self.assertEqual(entry["Desktop Action OutOfTunnel"]["Exec"],
+                         "plasma-tunnel -out-of-tunnel")
+        with virtual_display() as display:
+            demo = Demo(display, "-out-of-tunnel")
+            self.addCleanup(demo.kill)
+            window_class = subprocess.run(["xprop", "-id", demo.window, "WM_CLASS"], env=demo.env,
+                                          check=True, capture_output=True, text=True).stdout
+            time.sleep(0.5)
+            shot = demo.screenshot()
+            status, out, err = demo.quit()
+        self.assertEqual(window_class, 'WM_CLASS(STRING) = "%s", "%s"\n'
+                         % (main["StartupWMClass"], main["StartupWMClass"]))
+        self.assertEqual((status, err), (0, ""))
+        self.assertRegex(out, STATISTICS)
+        colours = [tuple(shot[i:i + 3]) for i in range(0, len(shot), 3)]
+        self.assertGreater(plasma_oracle.share_near_palette([c for c in colours if max(c) > 24]), 0.8)
+
+
+class FullScreen(unittest.TestCase):
+    def test_picture_fills_the_largest_centred_four_by_three_rectangle(self):
+        # Screen size, and the rectangle: left, top, width, height.
+        for size, (left, top, width, height) in (("1920x1080", (240, 0, 1440, 1080)),
+                                                 ("1280x1024", (0, 32, 1280, 960))):
+            with self.subTest(size=size), virtual_display(size) as display:
+                manager = subprocess.Popen(["openbox"], env=demo_env(display),
+                                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                self.addCleanup(stop, manager)
+                time.sleep(1.0)
+                demo = Demo(display, "-fullscreen")
+                self.addCleanup(demo.kill)
+                time.sleep(1.5)
+                screen = pixel_rows(demo.screenshot("root"), int(size.split("x")[0]))
+                status, out, _ = demo.quit()
+                self.assertEqual(status, 0)
+                self.assertRegex(out, STATISTICS)
+                lit_rows = [y for y, row in enumerate(screen) if any(row)]
+                lit_columns = sorted({x // 3 for row in screen for x, v in enumerate(row) if v})
+                self.assertEqual((lit_columns[0], lit_rows[0]), (left, top))
+                self.assertEqual((lit_columns[-1] + 1 - left, lit_rows[-1] + 1 - top), (width, height))
+                # Inside the rectangle the tunnel's wall covers (nearly) every pixel.
+                inside = [row[3 * left:3 * (left + width)] for row in screen[top:top + height]]
+                dark = sum(max(row[i:i + 3]) <= 24 for row in inside for i in range(0, len(row), 3))
+                self.assertLess(dark / (width * height), 0.05)
+
+
+class Wayland(unittest.TestCase):
+    def test_runs_natively_on_a_wayland_compositor(self):
+        runtime = self.enterContext(tempfile.TemporaryDirectory())
+        os.chmod(runtime, 0o700)
+        with virtual_display("1024x768") as display:
+            compositor = subprocess.Popen(
+                ["weston", "--backend=x11-backend.so", "--socket=wayland-plasma", "--width=800",
+                 "--height=600", "--idle-time=0", "--debug"],  # --debug lets it take screenshots
+                env=dict(demo_env(display), XDG_RUNTIME_DIR=runtime),
+                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            self.addCleanup(stop, compositor)
+            socket = os.path.join(runtime, "wayland-plasma")
+            for _ in range(100):
+                if os.path.exists(socket):
+                    break
+                time.sleep(0.1)
+            env = dict(demo_env(None), XDG_RUNTIME_DIR=runtime, WAYLAND_DISPLAY="wayland-plasma",
+                       SDL_VIDEODRIVER="wayland")
+            demo = subprocess.Popen([BINARY], env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                                    text=True, preexec_fn=default_interrupt)
+            self.addCleanup(demo.kill)
+            time.sleep(2.0)
+            self.assertIsNone(demo.poll(), "the demo ended early")
+            shots = self.enterContext(tempfile.TemporaryDirectory())
+            subprocess.run(["weston-screenshooter"], env=env, cwd=shots, check=True, timeout=30)
+            demo.send_signal(signal.SIGTERM)
+            out, err = demo.communicate(timeout=30)
+        self.assertEqual((demo.returncode, err), (0, ""))
+        self.assertRegex(out, STATISTICS)
+        [png] = os.listdir(shots)
+        shot = png_pixels(os.path.join(shots, png))
+        colours = [tuple(shot[i:i + 3]) for i in range(0, len(shot), 3)]
+        # The 640 x 480 window takes about half of the 800 x 600 output; the rest is the
+        # compositor's grey desktop and panel.
+        vivid = [c for c in colours if max(c) - min(c) > 60]
+        self.assertGreater(len(vivid) / len(colours), 0.3)
+        self.assertGreater(plasma_oracle.share_near_palette(vivid), 0.8)
+
+
+if __name__ == "__main__":
+    unittest.main()
