@@ -11,6 +11,9 @@ TEST_PACKAGES="libgtest-dev libbenchmark-dev libx11-dev python3 apitrace time va
 # and a Wayland compositor.
 PACKAGING_PACKAGES="debhelper dpkg-dev lintian desktop-file-utils appstream openbox weston x11-utils"
 
+# Building the page for the browser and testing it in one.
+WEB_PACKAGES="emscripten nodejs cmake make googletest chromium chromium-driver python3-selenium"
+
 # Installs whichever of the named packages are missing (as root), or says how to.
 ensure_packages() {
   local missing=()
