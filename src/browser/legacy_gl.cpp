@@ -193,6 +193,7 @@ void glVertex3f(GLfloat x, GLfloat y, GLfloat z) {
   }
 }
 
+// A strip ends where the next glBegin or glEndList takes over.
 void glEnd() {}
 
 void glEndList() {
