@@ -230,9 +230,21 @@ class Demo:
 
 
 def png_pixels(png):
-    """A PNG's pixels as bytes of red, green, blue, row by row."""
-    return subprocess.run(["convert", png, "-alpha", "off", "-depth", "8", "rgb:-"],
-                          check=True, capture_output=True, timeout=30).stdout
+    """A PNG's pixels, from its file or its bytes, as bytes of red, green, blue, row by row."""
+    data = png if isinstance(png, bytes) else None
+    source = "png:-" if data is not None else png
+    return subprocess.run(["convert", source, "-alpha", "off", "-depth", "8", "rgb:-"],
+                          input=data, check=True, capture_output=True, timeout=30).stdout
+
+
+def colours(shot):
+    """The (red, green, blue) of each pixel of a shot."""
+    return [tuple(shot[i:i + 3]) for i in range(0, len(shot), 3)]
+
+
+def lit(colour):
+    """Brighter than black and the darkest shadows: what the tunnel's wall shows."""
+    return max(colour) > 24
 
 
 def frames_of(test, stdout):

@@ -4,22 +4,14 @@ import time
 import unittest
 
 import plasma_oracle
-from harness import HEIGHT, WIDTH, Demo, virtual_display
+from harness import HEIGHT, WIDTH, Demo, colours, lit, virtual_display
 
 BLACK = (0, 0, 0)
-
-
-def pixels(shot):
-    return [tuple(shot[i:i + 3]) for i in range(0, len(shot), 3)]
 
 
 def pixel(shot, x, y):
     at = 3 * (y * WIDTH + x)
     return tuple(shot[at:at + 3])
-
-
-def lit(colour):
-    return max(colour) > 24
 
 
 class Screen(unittest.TestCase):
@@ -49,7 +41,7 @@ class Screen(unittest.TestCase):
         self.assertTrue(any(lit(c) for c in row[:280]))
         self.assertTrue(any(lit(c) for c in row[360:]))
         self.assertFalse(any(lit(c) for c in row[:20] + row[-20:]))
-        share = sum(lit(c) for c in pixels(shot)) / (WIDTH * HEIGHT)
+        share = sum(lit(c) for c in colours(shot)) / (WIDTH * HEIGHT)
         self.assertGreater(share, 0.02)
         self.assertLess(share, 0.5)
         demo.quit()
@@ -57,14 +49,14 @@ class Screen(unittest.TestCase):
     def test_inside_the_wall_covers_the_frame(self):
         demo = self.start()
         for _ in range(3):
-            share = sum(lit(c) for c in pixels(demo.screenshot())) / (WIDTH * HEIGHT)
+            share = sum(lit(c) for c in colours(demo.screenshot())) / (WIDTH * HEIGHT)
             self.assertGreater(share, 0.95)
             time.sleep(0.2)
         demo.quit()
 
     def test_the_wall_wears_palette_colours(self):
         def close_share(shot):
-            return plasma_oracle.share_near_palette([c for c in pixels(shot) if lit(c)])
+            return plasma_oracle.share_near_palette([c for c in colours(shot) if lit(c)])
 
         for flags in ([], ["-stupid-plasma-on", "-no-moving-plasma"], ["-out-of-tunnel"]):
             with self.subTest(flags=flags):
@@ -85,7 +77,7 @@ class Screen(unittest.TestCase):
         first = demo.screenshot()
         time.sleep(0.15)
         second = demo.screenshot()
-        changed = sum(a != b for a, b in zip(pixels(first), pixels(second)))
+        changed = sum(a != b for a, b in zip(colours(first), colours(second)))
         self.assertGreater(changed / (WIDTH * HEIGHT), 0.5)
         demo.quit()
 

@@ -3,12 +3,15 @@ through Selenium; the page's canvas is read back as pixels."""
 
 import contextlib
 import os
-import subprocess
+import sys
 
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.keys import Keys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
+from harness import colours, png_pixels  # noqa: E402
 
 PAGE = os.path.abspath(os.environ.get("PLASMA_PAGE", "build-web/plasma-tunnel.html"))
 FLAGS = [
@@ -47,11 +50,4 @@ def output(driver):
 
 def canvas_pixels(driver):
     """The canvas as shown, as a list of (red, green, blue) in rows of its width."""
-    return png_rgb(driver.find_element("id", "canvas").screenshot_as_png)
-
-
-def png_rgb(png):
-    """The pixels of an 8-bit RGB or RGBA PNG as (red, green, blue) tuples, row by row."""
-    converted = subprocess.run(["convert", "png:-", "-alpha", "off", "-depth", "8", "rgb:-"],
-                               input=png, capture_output=True, check=True).stdout
-    return [tuple(converted[i:i + 3]) for i in range(0, len(converted), 3)]
+    return colours(png_pixels(driver.find_element("id", "canvas").screenshot_as_png))

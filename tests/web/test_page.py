@@ -15,13 +15,9 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 import plasma_oracle  # noqa: E402
 from browser import (PAGE, browser, canvas_pixels, open_page, output,  # noqa: E402
                      press_escape)
-from harness import CAPTION, STATISTICS  # noqa: E402
+from harness import CAPTION, STATISTICS, lit  # noqa: E402
 
 WIDTH, HEIGHT = 640, 480
-
-
-def lit(colour):
-    return max(colour) > 24
 
 
 def lit_share(pixels):
