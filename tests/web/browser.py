@@ -4,6 +4,7 @@ through Selenium; the page's canvas is read back as pixels."""
 import contextlib
 import os
 import sys
+import time
 
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
@@ -11,7 +12,7 @@ from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.keys import Keys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
-from harness import colours, png_pixels  # noqa: E402
+from harness import STATISTICS, colours, png_pixels  # noqa: E402
 
 PAGE = os.path.abspath(os.environ.get("PLASMA_PAGE", "build-web/plasma-tunnel.html"))
 FLAGS = [
@@ -46,6 +47,16 @@ def press_escape(driver):
 
 def output(driver):
     return driver.find_element("id", "output").text
+
+
+def statistics_line(driver, timeout=10):
+    """Waits for the run's statistics line under the canvas; returns its match, or None."""
+    deadline = time.monotonic() + timeout
+    while True:
+        match = STATISTICS.match(output(driver) + "\n")
+        if match or time.monotonic() > deadline:
+            return match
+        time.sleep(0.1)
 
 
 def canvas_pixels(driver):

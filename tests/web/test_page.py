@@ -14,8 +14,8 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 
 import plasma_oracle  # noqa: E402
 from browser import (PAGE, browser, canvas_pixels, open_page, output,  # noqa: E402
-                     press_escape)
-from harness import CAPTION, STATISTICS, lit  # noqa: E402
+                     press_escape, statistics_line)
+from harness import CAPTION, lit  # noqa: E402
 
 WIDTH, HEIGHT = 640, 480
 
@@ -41,12 +41,8 @@ class Page(unittest.TestCase):
     def end(self):
         """Escape, then the statistics line on the page and in the console."""
         press_escape(self.driver)
-        for _ in range(100):
-            if STATISTICS.match(output(self.driver) + "\n"):
-                break
-            time.sleep(0.1)
+        match = statistics_line(self.driver)
         line = output(self.driver) + "\n"
-        match = STATISTICS.match(line)
         self.assertIsNotNone(match, line)
         console = [entry["message"] for entry in self.driver.get_log("browser")]
         self.assertTrue(any(line.strip() in message for message in console), console)
