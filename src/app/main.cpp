@@ -1,7 +1,6 @@
 // Entry point: start-up in a fixed order, the main loop, shutdown and statistics.
-#include <GL/gl.h>
-#include <GL/glu.h>
 #include <SDL.h>
+#include <SDL_opengl.h>
 
 #include <cerrno>
 #include <cstdio>

@@ -1,8 +1,8 @@
 // The per-frame pipeline, top to bottom: recolour, clear, camera, replay, present.
 #include "app/render_frame.h"
 
-#include <GL/gl.h>
 #include <SDL.h>
+#include <SDL_opengl.h>
 
 #include "app/camera.h"
 #include "app/run_options.h"

@@ -1,6 +1,6 @@
 // The plasma texture: one texture object, uploaded whole at start-up and every frame.
-#include <GL/gl.h>
 #include <SDL.h>
+#include <SDL_opengl.h>
 
 #include "plasma/plasma.h"
 #include "plasma/plasma_image.h"

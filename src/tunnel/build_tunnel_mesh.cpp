@@ -1,5 +1,5 @@
 // The tunnel's only OpenGL calls: the vertex stream, strip by strip.
-#include <GL/gl.h>
+#include <SDL_opengl.h>
 
 #include "tunnel/tunnel_mesh.h"
 

@@ -12,6 +12,8 @@ import time
 import motion_oracle
 
 DEMO = os.environ.get("PLASMA_TUNNEL", "build-test/plasma-tunnel")
+# The program that starts the demo, if any: "wine" for the Windows build.
+LAUNCHER = os.environ.get("PLASMA_LAUNCHER", "").split()
 SEND_WM_DELETE = os.environ.get("SEND_WM_DELETE", "build-test/tests/send-wm-delete")
 FAIL_ALLOC = os.path.abspath(os.environ.get("FAIL_ALLOC", "build-test/tests/libfail_alloc.so"))
 DEMO_PROBE = os.path.abspath(os.environ.get("DEMO_PROBE", "build-test/tests/libdemo_probe.so"))
@@ -46,7 +48,13 @@ def wait_readable(stream, timeout):
 
 @contextlib.contextmanager
 def virtual_display(size="1024x768"):
-    """An Xvfb of its own for the duration; yields its name."""
+    """An Xvfb of its own for the duration; yields its name. A run that shares one X server
+    among all its tests names it in PLASMA_DISPLAY, and gets that one: Wine puts every window
+    on the display its first program met, for as long as its server lives."""
+    shared = os.environ.get("PLASMA_DISPLAY")
+    if shared:
+        yield shared
+        return
     server, display = start_x_server(size=size)
     try:
         yield display
@@ -75,6 +83,11 @@ def default_interrupt():
     """In the child before the demo starts: a test run from a shell that ignores SIGINT
     (a background job) must still see the demo's own answer to it."""
     signal.signal(signal.SIGINT, signal.SIG_DFL)
+
+
+def demo_command(*flags, program=None):
+    """The command line that starts the demo (or another build of it) with flags."""
+    return [*LAUNCHER, program or DEMO, *flags]
 
 
 def run_to_end(args, env, timeout=120):
@@ -154,11 +167,12 @@ def value(text):
 class Demo:
     """A demo process with its window, on a given display."""
 
-    def __init__(self, display, *flags, wrapper=(), extra_env=None, timeout=30):
+    def __init__(self, display, *flags, wrapper=(), extra_env=None, timeout=30, program=None):
         self.display = display
         self.env = demo_env(display, **(extra_env or {}))
         self.process = subprocess.Popen(
-            [*wrapper, DEMO, *flags], env=self.env, preexec_fn=default_interrupt,
+            [*wrapper, *demo_command(*flags, program=program)], env=self.env,
+            preexec_fn=default_interrupt,
             stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
         deadline = time.monotonic() + timeout
         self.window = self._find_window()

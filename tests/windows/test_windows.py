@@ -1,0 +1,237 @@
+"""The Windows build under Wine: the exe in a virtual X server, how it ends and fails, where
+its output goes, what it carries, and the zip and the installer a Windows user gets.
+
+Run by scripts/test-windows with PLASMA_TUNNEL at the built exe, PLASMA_LAUNCHER=wine,
+PLASMA_WINDOWS_DIR at build-windows/ and WINEPREFIX at a fresh prefix."""
+
+import os
+import re
+import subprocess
+import tempfile
+import time
+import unittest
+import zipfile
+
+import plasma_oracle
+from harness import (DEMO, HEIGHT, STATISTICS, WIDTH, Demo, colours, demo_command, demo_env,
+                     lit, run_to_end, virtual_display)
+
+ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
+PACKAGES = os.environ.get("PLASMA_WINDOWS_DIR", os.path.join(ROOT, "build-windows"))
+PREFIX = os.environ["WINEPREFIX"]
+# Windows' own DLLs that the exe may import, besides SDL.dll.
+SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "msvcrt.dll", "opengl32.dll",
+               "glu32.dll", "advapi32.dll", "shell32.dll"}
+INSTALL_DIR = os.path.join(PREFIX, "drive_c", "Program Files", "Plasma Tunnel")
+MENU_DIR = os.path.join(PREFIX, "drive_c", "ProgramData", "Microsoft", "Windows",
+                        "Start Menu", "Programs", "Plasma Tunnel")
+UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\PlasmaTunnel"
+
+
+def project_version():
+    with open(os.path.join(ROOT, "CMakeLists.txt")) as cmake:
+        return re.search(r"project\(plasma_tunnel VERSION (\S+)", cmake.read()).group(1)
+
+
+def windows_path(path):
+    return subprocess.run(["winepath", "-w", path], capture_output=True, text=True,
+                          check=True).stdout.strip()
+
+
+def lit_share(pixels):
+    return sum(lit(c) for c in pixels) / len(pixels)
+
+
+def check_statistics_line(test, out):
+    """A run's one line: its frames and seconds agree with the rate it gives."""
+    match = STATISTICS.match(out)
+    test.assertIsNotNone(match, out)
+    seconds, frames, rate = float(match.group(1)), int(match.group(2)), float(match.group(3))
+    test.assertGreater(frames, 0)
+    test.assertGreater(seconds, 0.5)
+    test.assertAlmostEqual(rate, frames / seconds, delta=0.002 * rate + 0.001)
+
+
+def wait_until(condition, timeout=60):
+    deadline = time.monotonic() + timeout
+    while not condition():
+        if time.monotonic() > deadline:
+            return False
+        time.sleep(0.2)
+    return True
+
+
+class UnderWine(unittest.TestCase):
+    def setUp(self):
+        self.display = self.enterContext(virtual_display())
+
+    def start(self, *flags, **options):
+        demo = Demo(self.display, *flags, timeout=60, **options)
+        self.addCleanup(demo.kill)
+        time.sleep(1.0)
+        return demo
+
+    def test_escape_and_a_window_close_end_the_run_with_statistics(self):
+        for end in (Demo.press_escape, Demo.close_window):
+            with self.subTest(end=end.__name__):
+                demo = self.start("-out-of-tunnel")
+                end(demo)
+                status, out, err = demo.finish()
+                self.assertEqual((status, err), (0, ""))
+                check_statistics_line(self, out)
+
+    def test_near_misses_of_a_flag_are_ignored(self):
+        demo = self.start("-Out-of-tunnel", "-out-of-tunnelx", "out-of-tunnel")
+        # Inside the tunnel, as without flags: the wall covers the picture.
+        self.assertGreater(lit_share(colours(demo.screenshot())), 0.95)
+        self.assertEqual(demo.quit()[0], 0)
+
+    def test_no_video_driver_fails_with_its_one_line(self):
+        status, out, err = run_to_end(demo_command(),
+                                      demo_env(self.display, SDL_VIDEODRIVER="nosuchdriver"))
+        self.assertEqual((status, out), (1, ""))
+        self.assertRegex(err, r"^SDL_Init\(\): [^\n]+\n$")
+
+    def test_output_redirected_by_a_console_goes_to_its_file(self):
+        folder = self.enterContext(tempfile.TemporaryDirectory())
+        out_file = os.path.join(folder, "run.txt")
+        demo = self.start("/c", windows_path(DEMO), "-out-of-tunnel", ">", windows_path(out_file),
+                          program="cmd")
+        status, out, _ = demo.quit()
+        self.assertEqual((status, out), (0, ""))
+        with open(out_file, "rb") as written:
+            line = written.read()
+        self.assertTrue(line.endswith(b"\r\n"), line)  # Windows' line end, in text mode
+        check_statistics_line(self, line.decode().replace("\r\n", "\n"))
+
+    def test_a_failure_without_a_console_is_shown_in_a_message_box(self):
+        # Started as from Explorer: `start` gives the program no standard handles at all.
+        process = subprocess.Popen(
+            ["wine", "start", "/wait", "/unix", DEMO],
+            env=demo_env(self.display, SDL_VIDEODRIVER="nosuchdriver"),
+            stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.addCleanup(process.kill)
+
+        def message_box():
+            found = subprocess.run(["xdotool", "search", "--name", "^Plasma Tunnel$"],
+                                   env=demo_env(self.display), capture_output=True, text=True)
+            return found.stdout.split()
+        self.assertTrue(wait_until(message_box, timeout=30), "no message box")
+        # Its one line, in the box: wider than the box of a short line would be.
+        box = message_box()[0]
+        geometry = subprocess.run(["xwininfo", "-id", box], env=demo_env(self.display),
+                                  capture_output=True, text=True).stdout
+        self.assertGreater(int(re.search(r"Width: (\d+)", geometry).group(1)), 200)
+        self.assertIsNone(process.poll(), "the program ended before the box was answered")
+        subprocess.run(["xdotool", "key", "--window", box, "Return"], env=demo_env(self.display),
+                       check=True)
+        self.assertEqual(process.wait(timeout=30), 1)
+
+    def test_full_screen_covers_the_screen_and_leaves_its_size_alone(self):
+        # Wine cannot switch a virtual X server to 640 x 480: the window covers the screen
+        # and the picture keeps its size in the lower left corner, the rest black.
+        demo = self.start("-fullscreen")
+        self.assertEqual(window_geometry(demo, demo.window), (0, 0, 1024, 768))
+        screen = colours(demo.screenshot("root"))
+        picture = [screen[1024 * y + x] for y in range(768 - HEIGHT, 768) for x in range(WIDTH)]
+        self.assertGreater(lit_share(picture), 0.95)
+        self.assertFalse(any(lit(c) for c in screen[:1024 * (768 - HEIGHT)]))
+        status, out, _ = demo.quit()
+        self.assertEqual(status, 0)
+        check_statistics_line(self, out)
+        self.assertEqual(window_geometry(demo, "root")[2:], (1024, 768))
+
+
+def window_geometry(demo, window):
+    info = subprocess.run(["xwininfo", "-root"] if window == "root" else ["xwininfo", "-id", window],
+                          env=demo.env, capture_output=True, text=True, check=True).stdout
+    return tuple(int(re.search(pattern + r":\s+(-?\d+)", info).group(1)) for pattern in
+                 ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
+
+
+class WhatTheUserGets(unittest.TestCase):
+    def test_zip_holds_the_exe_its_dll_and_the_texts(self):
+        version = project_version()
+        name = "plasma-tunnel-%s-windows-x64" % version
+        with zipfile.ZipFile(os.path.join(PACKAGES, name + ".zip")) as archive:
+            files = {entry for entry in archive.namelist() if not entry.endswith("/")}
+            self.assertEqual(files, {name + "/" + f for f in [
+                "plasma-tunnel.exe", "SDL.dll", "README.txt", "LICENSE.txt", "SDL-LICENSE.txt"]})
+            readme = archive.read(name + "/README.txt").decode()
+            sdl_licence = archive.read(name + "/SDL-LICENSE.txt").decode()
+        self.assertNotIn("\n", readme.replace("\r\n", ""))  # Windows' line ends throughout
+        for flag in ["-no-moving-plasma", "-stupid-plasma-on", "-out-of-tunnel", "-fullscreen",
+                     "photosensitive epilepsy", "start /wait", version]:
+            self.assertIn(flag, readme)
+        self.assertIn("apt-get source libsdl1.2", sdl_licence)
+        self.assertIn("GNU LESSER GENERAL PUBLIC LICENSE", sdl_licence)
+
+    def test_exe_needs_only_sdl_and_windows_own_dlls(self):
+        dump = subprocess.run(["x86_64-w64-mingw32-objdump", "-p", DEMO], capture_output=True,
+                              text=True, check=True).stdout
+        imported = {name.lower() for name in re.findall(r"DLL Name: (\S+)", dump)}
+        self.assertIn("sdl.dll", imported)
+        self.assertLessEqual(imported - {"sdl.dll"}, SYSTEM_DLLS)
+
+    def test_exe_carries_its_icon_and_version(self):
+        listing = subprocess.run(["wrestool", "-l", DEMO], capture_output=True, text=True,
+                                 check=True).stdout
+        self.assertRegex(listing, r"--type=14 ")  # a group icon
+        info = subprocess.run(["wrestool", "-x", "--raw", "--type=16", DEMO], capture_output=True,
+                              check=True).stdout.decode("utf-16-le", "replace")
+        fields = dict(re.findall(r"(\w+Version|ProductName)\x00+([^\x00]+)", info))
+        version = project_version()
+        self.assertEqual(fields, {"FileVersion": version, "ProductVersion": version,
+                                  "ProductName": "Plasma Tunnel"})
+
+    def test_one_version_everywhere(self):
+        version = project_version()
+        with open(os.path.join(ROOT, "debian", "changelog")) as changelog:
+            self.assertEqual(re.match(r"plasma-tunnel \(([^)]+)\)", changelog.read()).group(1),
+                             version)
+        with open(os.path.join(ROOT, "data", "org.plasmatunnel.plasma_tunnel.metainfo.xml")) as info:
+            self.assertEqual(re.search(r'<release version="([^"]+)"', info.read()).group(1), version)
+        for name in ["plasma-tunnel-%s-windows-x64.zip", "plasma-tunnel-%s-setup.exe"]:
+            self.assertTrue(os.path.exists(os.path.join(PACKAGES, name % version)), name)
+
+
+class Installer(unittest.TestCase):
+    def test_installs_runs_and_uninstalls_without_a_trace(self):
+        setup = os.path.join(PACKAGES, "plasma-tunnel-%s-setup.exe" % project_version())
+        subprocess.run(["wine", setup, "/S"], check=True, timeout=120)
+        self.assertTrue(wait_until(lambda: os.path.exists(os.path.join(INSTALL_DIR,
+                                                                       "uninstall.exe"))))
+        self.assertEqual(sorted(os.listdir(INSTALL_DIR)), [
+            "LICENSE.txt", "README.txt", "SDL-LICENSE.txt", "SDL.dll", "plasma-tunnel.exe",
+            "uninstall.exe"])
+        self.assertEqual(sorted(os.listdir(MENU_DIR)), [
+            "Plasma Tunnel (Full Screen).lnk", "Plasma Tunnel (View From Outside).lnk",
+            "Plasma Tunnel.lnk"])
+        registered = subprocess.run(["wine", "reg", "query", UNINSTALL_KEY], capture_output=True,
+                                    text=True, check=True).stdout
+        self.assertRegex(registered, r"UninstallString\s+REG_SZ\s+\"C:\\Program Files\\"
+                                     r"Plasma Tunnel\\uninstall.exe\"")
+
+        with virtual_display() as display:
+            demo = Demo(display, "-out-of-tunnel", program=os.path.join(INSTALL_DIR,
+                                                                         "plasma-tunnel.exe"),
+                        timeout=60)
+            self.addCleanup(demo.kill)
+            time.sleep(1.0)
+            lit_pixels = [c for c in colours(demo.screenshot()) if lit(c)]
+            self.assertGreater(plasma_oracle.share_near_palette(lit_pixels), 0.8)
+            status, out, _ = demo.quit()
+            self.assertEqual(status, 0)
+            check_statistics_line(self, out)
+
+        # The uninstaller copies itself elsewhere and goes on from there.
+        subprocess.run(["wine", os.path.join(INSTALL_DIR, "uninstall.exe"), "/S"], check=True,
+                       timeout=120)
+        self.assertTrue(wait_until(lambda: not os.path.exists(INSTALL_DIR)), "install dir left")
+        self.assertFalse(os.path.exists(MENU_DIR))
+        query = subprocess.run(["wine", "reg", "query", UNINSTALL_KEY], capture_output=True)
+        self.assertNotEqual(query.returncode, 0, "the uninstall entry is left")
+
+
+if __name__ == "__main__":
+    unittest.main()
