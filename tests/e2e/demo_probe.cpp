@@ -4,30 +4,65 @@
 //
 //   PROBE_TICKS       comma-separated tick counts that SDL_GetTicks answers, in turn; past
 //                     the last one its step to the one before repeats, modulo 2^32
-//   PROBE_QUIT_AFTER  after this many buffer swaps the next SDL_PollEvent hands out one
-//                     SDL_QUIT (0: before the first frame is drawn)
-//   PROBE_OUT         the record, one line a call: its name, then its arguments
+//   PROBE_EVENTS      comma-separated events that SDL_PollEvent hands the demo, in turn,
+//                     each once as many buffer swaps as it names have happened and ahead of
+//                     SDL's own queue: "<swaps>:quit", "<swaps>:keydown:<key symbol>" or
+//                     "<swaps>:keyup:<key symbol>" (0 swaps: before the first frame is drawn)
+//   PROBE_OUT         the record, one line a call: its name, then its arguments; an event
+//                     the demo polls as its type and key symbol, an empty queue as no arguments
 #include <GL/gl.h>
 #include <SDL.h>
 #include <dlfcn.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "demo_caller.h"
 
 namespace {
 
+// An event to hand the demo once the buffers have been swapped afterSwaps times.
+struct ScriptedEvent {
+  long afterSwaps;
+  SDL_Event event;
+};
+
 std::vector<Uint32> scriptedTicks;
 std::size_t ticksRead = 0;
-long quitAfterSwaps = -1;  // never
+std::vector<ScriptedEvent> scriptedEvents;
+std::size_t eventsHandedOut = 0;
 long swaps = 0;
 std::FILE* record = nullptr;
 
 template <typename Function>
 Function Next(const char* name) {
   return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
+}
+
+// One event of PROBE_EVENTS, "<swaps>:<kind>[:<key symbol>]", up to the next comma.
+ScriptedEvent ReadEvent(const char* text) {
+  ScriptedEvent scripted{std::strtol(text, nullptr, 10), SDL_Event{}};
+  const char* kind = std::strchr(text, ':') + 1;
+  if (std::strncmp(kind, "quit", 4) == 0) {
+    scripted.event.type = SDL_QUIT;
+    return scripted;
+  }
+  const bool down = std::strncmp(kind, "keydown", 7) == 0;
+  scripted.event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+  scripted.event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+  scripted.event.key.keysym.sym =
+      static_cast<SDLKey>(std::strtol(std::strchr(kind, ':') + 1, nullptr, 10));
+  return scripted;
+}
+
+// Every event of PROBE_EVENTS, in the order given.
+void ReadEvents(const char* events) {
+  for (const char* event = events; event != nullptr; event = std::strchr(event, ',')) {
+    event += *event == ',' ? 1 : 0;
+    scriptedEvents.push_back(ReadEvent(event));
+  }
 }
 
 __attribute__((constructor)) void ReadScript() {
@@ -40,8 +75,8 @@ __attribute__((constructor)) void ReadScript() {
       }
     }
   }
-  if (const char* quit = std::getenv("PROBE_QUIT_AFTER")) {
-    quitAfterSwaps = std::strtol(quit, nullptr, 10);
+  if (const char* events = std::getenv("PROBE_EVENTS")) {
+    ReadEvents(events);
   }
   const char* path = std::getenv("PROBE_OUT");
   if (path != nullptr && demo_caller::IsTheDemo()) {
@@ -92,13 +127,23 @@ extern "C" Uint32 SDL_GetTicks() {
 
 extern "C" int SDL_PollEvent(SDL_Event* event) {
   static const auto next = Next<int (*)(SDL_Event*)>("SDL_PollEvent");
-  if (swaps == quitAfterSwaps && event != nullptr) {
-    quitAfterSwaps = -1;
-    *event = SDL_Event{};
-    event->type = SDL_QUIT;
-    return 1;
+  if (!demo_caller::FromTheDemo(__builtin_return_address(0)) || event == nullptr) {
+    return next(event);
   }
-  return next(event);
+  int polled = 1;
+  if (eventsHandedOut < scriptedEvents.size() &&
+      scriptedEvents[eventsHandedOut].afterSwaps <= swaps) {
+    *event = scriptedEvents[eventsHandedOut++].event;
+  } else {
+    polled = next(event);
+  }
+  if (record != nullptr && polled == 0) {
+    std::fputs("SDL_PollEvent\n", record);
+  } else if (record != nullptr) {
+    const bool key = event->type == SDL_KEYDOWN || event->type == SDL_KEYUP;
+    std::fprintf(record, "SDL_PollEvent %d %d\n", event->type, key ? event->key.keysym.sym : 0);
+  }
+  return polled;
 }
 
 extern "C" SDL_Surface* SDL_SetVideoMode(int width, int height, int bpp, Uint32 flags) {

@@ -21,6 +21,9 @@ CAPTION = "tovrelinkasumora 8)"
 STATISTICS = re.compile(
     r"^Aika: (\d+\.\d{3}) sek, frm: (\d+) kpl, fps: (\d+\.\d{3}|inf)\n$")
 WIDTH, HEIGHT = 640, 480
+# SDL 1.2's numbers for the events and keys the tests script.
+KEYDOWN, KEYUP, QUIT = 2, 3, 12
+ESCAPE, SPACE = 27, 32
 
 
 def start_x_server(timeout=30, size="1024x768"):
@@ -97,22 +100,33 @@ def run_to_end(args, env, timeout=120):
     return done.returncode, done.stdout, done.stderr
 
 
-def probe_vars(record, ticks=None, quit_after=None, preload=()):
+def probe_vars(record, ticks=None, quit_after=None, preload=(), events=()):
     """The variables of a run under the probe: the clock answers ticks in turn (and on in
-    their last step), the run ends by itself after quit_after frames have been presented,
-    and what the demo hands to SDL and OpenGL is written to the file record. Without ticks
-    the clock is the real one; without quit_after the run ends as usual."""
+    their last step); the demo's event queue hands out each of events, (swaps, type, key
+    symbol), once that many frames have been presented, ahead of the real queue; the run
+    ends by itself after quit_after frames; and what the demo hands to SDL and OpenGL is
+    written to the file record. Without ticks the clock is the real one; without quit_after
+    the run ends as usual."""
     variables = {"LD_PRELOAD": ":".join([DEMO_PROBE, *preload]), "PROBE_OUT": record}
     if ticks is not None:
         variables["PROBE_TICKS"] = ",".join(str(t % 2**32) for t in ticks)
-    if quit_after is not None:
-        variables["PROBE_QUIT_AFTER"] = str(quit_after)
+    scripted = list(events) + ([(quit_after, QUIT, 0)] if quit_after is not None else [])
+    if scripted:
+        variables["PROBE_EVENTS"] = ",".join(
+            probe_event(*event) for event in sorted(scripted, key=lambda event: event[0]))
     return variables
 
 
-def scripted_env(display, record, ticks=None, quit_after=None, preload=(), **extra):
+def probe_event(swaps, kind, key):
+    """An event as PROBE_EVENTS gives it."""
+    if kind == QUIT:
+        return "%d:quit" % swaps
+    return "%d:%s:%d" % (swaps, "keydown" if kind == KEYDOWN else "keyup", key)
+
+
+def scripted_env(display, record, ticks=None, quit_after=None, preload=(), events=(), **extra):
     """demo_env for a run under the probe (see probe_vars)."""
-    return demo_env(display, **probe_vars(record, ticks, quit_after, preload), **extra)
+    return demo_env(display, **probe_vars(record, ticks, quit_after, preload, events), **extra)
 
 
 def scripted_ticks(ticks, count):
@@ -144,8 +158,13 @@ class ProbeRecord:
         names = [name for name, _ in first]
         end = names.index("SDL_GetTicks") + 1 if "SDL_GetTicks" in names else len(first)
         self.startup = first[:end]
-        self.frames = [first[end:], *segments[1:-1]] if len(segments) > 1 else []
+        frames = [first[end:], *segments[1:-1]] if len(segments) > 1 else []
         self.shutdown = segments[-1] if len(segments) > 1 else []
+        # What each frame's drain of the event queue found: (type, key symbol) an event, and
+        # () for the empty queue that ends it.
+        self.polls = [[tuple(args) for name, args in frame if name == "SDL_PollEvent"]
+                      for frame in frames]
+        self.frames = [[call for call in frame if call[0] != "SDL_PollEvent"] for frame in frames]
 
     def ticks(self):
         return [args[0] for part in [self.startup, *self.frames, self.shutdown]
