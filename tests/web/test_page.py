@@ -52,8 +52,10 @@ class Page(unittest.TestCase):
         started = time.monotonic()
         self.start()
         self.assertEqual(self.driver.title, CAPTION)
-        canvases = self.driver.find_elements("tag name", "canvas")
-        self.assertEqual([(c.size["width"], c.size["height"]) for c in canvases], [(WIDTH, HEIGHT)])
+        # One canvas, drawn at 640 x 480 whatever size the page shows it at.
+        self.assertEqual(self.driver.execute_script(
+            "return [...document.querySelectorAll('canvas')].map(c => [c.width, c.height])"),
+            [[WIDTH, HEIGHT]])
         pixels = canvas_pixels(self.driver)
         self.assertGreater(lit_share(pixels), 0.95)  # inside, the wall covers the picture
         self.assertGreater(plasma_oracle.share_near_palette([c for c in pixels if lit(c)]), 0.8)
@@ -76,7 +78,7 @@ class Page(unittest.TestCase):
         # Outside: a lit ring round a black centre, black corners. The ring tumbles, and is
         # edge-on across the centre for a moment every half turn: look until it is not.
         self.start("?-out-of-tunnel&-no-moving-plasma")
-        self.assertEqual(self.driver.execute_script("return Module.arguments"),
+        self.assertEqual(self.driver.execute_script("return demoArguments"),
                          ["-out-of-tunnel", "-no-moving-plasma"])
         for _ in range(12):
             pixels = canvas_pixels(self.driver)
@@ -120,8 +122,11 @@ class OnePage(unittest.TestCase):
         with open(PAGE) as page:
             text = page.read()
         self.assertLessEqual(len(text.encode()), 1 << 20)
-        # Nothing is fetched: no script, style or image comes from elsewhere.
-        self.assertIsNone(re.search(r'<script[^>]+src=|<link[^>]+href=|<img', text))
+        # Nothing is fetched: no script, style or image comes from elsewhere; the icon is
+        # inline, and a link to the page is previewed with a line of its own.
+        self.assertIsNone(re.search(r'<script[^>]+src=|<link[^>]+href="(?!data:)|<img', text))
+        self.assertRegex(text, r'<link rel="icon" type="image/svg\+xml" href="data:image/svg\+xml,')
+        self.assertRegex(text, r'<meta name="description" content="[^"]{20,}">')
         self.assertIn("data:application/octet-stream;base64,", text)
 
 
