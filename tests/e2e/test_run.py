@@ -45,8 +45,9 @@ class Ending(unittest.TestCase):
             demo.key(key)
         # Escape goes down while the root window has the focus (and the pointer is off the
         # demo's window), and up once the demo has it: X gives the release to the demo's
-        # window. (SDL 1.2's own implementation passes it on; the compatibility layer drops a
-        # release whose press it never saw, so the scripted test below pins the demo's part.)
+        # window. (Whether SDL passes on a release whose press it never saw depends on the
+        # implementation: the compatibility layer drops it, so the scripted test below pins
+        # the demo's own part.)
         root = re.search(r"Window id: (\S+)", subprocess.run(
             ["xwininfo", "-root"], env=demo.env, capture_output=True, text=True,
             check=True).stdout).group(1)
