@@ -5,7 +5,8 @@ BUILD_PACKAGES="cmake g++ make pkg-config libsdl1.2-compat-dev libgl-dev libglu1
 # Running it without a display of one's own: a virtual X server with software OpenGL.
 HEADLESS_PACKAGES="xvfb libgl1-mesa-dri xdotool imagemagick"
 # Testing it: unit tests, end-to-end helpers, GL call recording.
-TEST_PACKAGES="libgtest-dev libbenchmark-dev libx11-dev python3 apitrace time valgrind man-db groff-base"
+TEST_PACKAGES="libgtest-dev libbenchmark-dev libx11-dev python3 apitrace time valgrind man-db groff-base
+  x11-utils"
 
 # Building and checking the Debian package, and running it under a window manager
 # and a Wayland compositor.
