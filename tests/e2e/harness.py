@@ -280,6 +280,11 @@ def lit(colour):
     return max(colour) > 24
 
 
+def lit_share(pixels):
+    """The share of the pixels that are lit."""
+    return sum(lit(c) for c in pixels) / len(pixels)
+
+
 def frames_of(test, stdout):
     """Checks stdout is exactly one statistics line; returns its frame count."""
     match = STATISTICS.match(stdout)

@@ -15,13 +15,10 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 import plasma_oracle  # noqa: E402
 from browser import (PAGE, browser, canvas_pixels, open_page, output,  # noqa: E402
                      press_escape, statistics_line)
-from harness import CAPTION, lit  # noqa: E402
+from harness import CAPTION, lit, lit_share  # noqa: E402
 
 WIDTH, HEIGHT = 640, 480
 
-
-def lit_share(pixels):
-    return sum(lit(c) for c in pixels) / len(pixels)
 
 
 class QuietHandler(http.server.SimpleHTTPRequestHandler):

@@ -14,7 +14,7 @@ import zipfile
 
 import plasma_oracle
 from harness import (DEMO, HEIGHT, STATISTICS, WIDTH, Demo, colours, demo_command, demo_env,
-                     lit, run_to_end, virtual_display)
+                     lit, lit_share, run_to_end, virtual_display)
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 PACKAGES = os.environ.get("PLASMA_WINDOWS_DIR", os.path.join(ROOT, "build-windows"))
@@ -37,9 +37,6 @@ def windows_path(path):
     return subprocess.run(["winepath", "-w", path], capture_output=True, text=True,
                           check=True).stdout.strip()
 
-
-def lit_share(pixels):
-    return sum(lit(c) for c in pixels) / len(pixels)
 
 
 def check_statistics_line(test, out):
