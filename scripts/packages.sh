@@ -18,7 +18,7 @@ WEB_PACKAGES="emscripten nodejs cmake make googletest chromium chromium-driver p
 # Building for 64-bit Windows (SDL 1.2 from Debian's source package among it), packaging
 # it as a zip and an installer, and running it under Wine.
 WINDOWS_PACKAGES="cmake make dpkg-dev g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
-  binutils-mingw-w64-x86-64 googletest icoutils nsis zip unzip wine wine64"
+  binutils-mingw-w64-x86-64 googletest icoutils nsis wine wine64"
 
 # Installs whichever of the named packages are missing (as root), or says how to.
 ensure_packages() {
