@@ -4,15 +4,17 @@
 //   - started from a console (cmd, PowerShell), the streams that are not redirected to a
 //     file or a pipe are written to that console;
 //   - started without one (Explorer, the Start menu), with standard error going nowhere,
-//     what the demo writes there (a start-up failure's one line) is kept and shown in a
-//     message box as the program ends.
-#include <fcntl.h>
-#include <io.h>
+//     the program runs itself again with standard error into a pipe, waits for that run and
+//     ends with its status; what the run wrote there (a start-up failure's one line) is
+//     shown in a message box.
+// A stream that the C library started with nowhere to go has no descriptor, and Wine's C
+// library will not reopen it; so it is never reopened but given to a new run from the start.
+// Only documented interfaces of Windows and of its C libraries, old (MSVCRT) and new (UCRT).
 #include <windows.h>
 
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 namespace {
@@ -20,9 +22,6 @@ namespace {
 constexpr char kMessageBoxTitle[] = "Plasma Tunnel";
 // A failure is one line; the pipe holds far more, so writing to it never waits.
 constexpr DWORD kKeptErrorBytes = 64 * 1024;
-constexpr int kStandardErrorDescriptor = 2;
-
-HANDLE keptErrors = nullptr;  // the reading end of the pipe behind stderr, if any
 
 // True when the process was given a file, pipe or console for this stream.
 bool GoesSomewhere(DWORD stream) {
@@ -38,34 +37,53 @@ void WriteToConsole(DWORD stream, std::FILE* file) {
   }
 }
 
-// Shows whatever was written to standard error, if anything, in a message box.
-void ShowKeptErrors() {
-  DWORD available = 0;
-  if (!PeekNamedPipe(keptErrors, nullptr, 0, nullptr, &available, nullptr) || available == 0) {
-    return;
-  }
-  std::string text(available, '\0');
+// Everything written into the pipe until its last writer has closed it.
+std::string ReadUntilClosed(HANDLE readEnd) {
+  std::string text;
+  char chunk[256];
   DWORD read = 0;
-  if (ReadFile(keptErrors, text.data(), available, &read, nullptr)) {
-    text.resize(read);
-    MessageBoxA(nullptr, text.c_str(), kMessageBoxTitle, MB_OK | MB_ICONERROR);
+  while (ReadFile(readEnd, chunk, sizeof chunk, &read, nullptr) && read > 0) {
+    text.append(chunk, read);
   }
+  return text;
 }
 
-// Puts a pipe behind standard error and shows what it holds when the program ends. A
-// windowed program's C library gives a stream that goes nowhere no descriptor at all, and
-// Wine's will not reopen such a stream; so the pipe becomes descriptor 2 and the stream
-// is pointed at it.
-void KeepErrorsForMessageBox() {
+// Runs this program again, same command line, with standard error into a pipe; shows what
+// that run wrote there, if anything, and gives its exit status. Nothing, having run
+// nothing, where no such run can be started.
+std::optional<DWORD> RunAgainKeepingErrors() {
+  SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+  HANDLE readEnd = nullptr;
   HANDLE writeEnd = nullptr;
-  if (!CreatePipe(&keptErrors, &writeEnd, nullptr, kKeptErrorBytes)) {
-    return;
+  if (!CreatePipe(&readEnd, &writeEnd, &inheritable, kKeptErrorBytes)) {
+    return std::nullopt;
   }
-  const int descriptor = _open_osfhandle(reinterpret_cast<std::intptr_t>(writeEnd), _O_TEXT);
-  _dup2(descriptor, kStandardErrorDescriptor);
-  _close(descriptor);
-  stderr->_file = kStandardErrorDescriptor;
-  std::atexit(ShowKeptErrors);
+  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+  startup.hStdError = writeEnd;
+  PROCESS_INFORMATION run{};
+  const bool started = CreateProcessW(nullptr, GetCommandLineW(), nullptr, nullptr, TRUE, 0,
+                                      nullptr, nullptr, &startup, &run);
+  CloseHandle(writeEnd);
+  if (!started) {
+    CloseHandle(readEnd);
+    return std::nullopt;
+  }
+  const std::string errors = ReadUntilClosed(readEnd);
+  CloseHandle(readEnd);
+  WaitForSingleObject(run.hProcess, INFINITE);
+  DWORD status = EXIT_FAILURE;
+  GetExitCodeProcess(run.hProcess, &status);
+  CloseHandle(run.hProcess);
+  CloseHandle(run.hThread);
+  if (!errors.empty()) {
+    MessageBoxA(nullptr, errors.c_str(), kMessageBoxTitle, MB_OK | MB_ICONERROR);
+  }
+  return status;
 }
 
 // Gives standard output and error their places; true once done.
@@ -74,7 +92,9 @@ bool PrepareStandardStreams() {
     WriteToConsole(STD_OUTPUT_HANDLE, stdout);
     WriteToConsole(STD_ERROR_HANDLE, stderr);
   } else if (!GoesSomewhere(STD_ERROR_HANDLE)) {
-    KeepErrorsForMessageBox();
+    if (const std::optional<DWORD> status = RunAgainKeepingErrors()) {
+      std::exit(static_cast<int>(*status));
+    }
   }
   return true;
 }
