@@ -12,6 +12,11 @@ TEST_PACKAGES="libgtest-dev libbenchmark-dev libx11-dev python3 apitrace time va
 # and a Wayland compositor.
 PACKAGING_PACKAGES="debhelper dpkg-dev lintian desktop-file-utils appstream openbox weston x11-utils"
 
+# Cross-building the Debian package for another architecture: Debian's cross compilers.
+CROSS_PACKAGING_PACKAGES="crossbuild-essential-arm64"
+# Running the other architecture's package here.
+FOREIGN_RUN_PACKAGES="qemu-user"
+
 # Building the page for the browser and testing it in one.
 WEB_PACKAGES="emscripten nodejs cmake make googletest chromium chromium-driver python3-selenium"
 
@@ -19,6 +24,10 @@ WEB_PACKAGES="emscripten nodejs cmake make googletest chromium chromium-driver p
 # it as a zip and an installer, and running it under Wine.
 WINDOWS_PACKAGES="cmake make dpkg-dev g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
   binutils-mingw-w64-x86-64 googletest icoutils nsis wine wine64"
+
+# SDL 1.2 for Windows is built from this Debian source package, at this version alone, so
+# that every rebuild of a release starts from the same source (apt checks its checksums).
+WINDOWS_SDL_SOURCE="libsdl1.2=1.2.15+dfsg2-8"
 
 # Installs whichever of the named packages are missing (as root), or says how to.
 ensure_packages() {
@@ -38,4 +47,26 @@ ensure_packages() {
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -q >&2
   apt-get install -y -q --no-install-recommends "${missing[@]}" >&2
+}
+
+# Installs the Debian package's build dependencies for another architecture (as root),
+# adding that architecture to dpkg first: the cross compilers and that architecture's
+# libraries beside the machine's own.
+ensure_foreign_build_dependencies() {
+  local arch=$1
+  # shellcheck disable=SC2086
+  ensure_packages $CROSS_PACKAGING_PACKAGES
+  if ! dpkg-checkbuilddeps -a "$arch" 2>/dev/null; then
+    if [ "$(id -u)" -ne 0 ]; then
+      echo "Missing $arch build dependencies. Install them with:" >&2
+      echo "  sudo dpkg --add-architecture $arch && sudo apt-get update &&" \
+        "sudo apt-get build-dep -a $arch ./" >&2
+      exit 1
+    fi
+    echo "Installing the $arch build dependencies ..." >&2
+    dpkg --add-architecture "$arch"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -q >&2
+    apt-get build-dep -y -q --no-install-recommends -a "$arch" ./ >&2
+  fi
 }

@@ -1,6 +1,8 @@
 """The Debian package as a desktop user meets it: installed with apt, started from its
 desktop entry's command, in full screen under a window manager and natively on Wayland,
-then removed without a trace. Needs root and the .deb named by $PLASMA_DEB."""
+then removed without a trace. Needs root and the .deb named by $PLASMA_DEB. A package of
+another architecture is installed beside the machine's libraries through multiarch and
+started by $PLASMA_LAUNCHER (qemu-aarch64 for arm64)."""
 
 import configparser
 import os
@@ -19,6 +21,9 @@ from harness import (STATISTICS, Demo, colours, demo_env, default_interrupt, lit
                      png_pixels, virtual_display)
 
 DEB = os.environ.get("PLASMA_DEB", "")
+# The package with its architecture, as apt and dpkg name a foreign one.
+PACKAGE = "plasma-tunnel:" + subprocess.run(["dpkg-deb", "-f", DEB, "Architecture"],
+                                            capture_output=True, text=True).stdout.strip()
 APP_ID = "org.plasmatunnel.plasma_tunnel"
 DESKTOP_ENTRY = "/usr/share/applications/%s.desktop" % APP_ID
 METAINFO = "/usr/share/metainfo/%s.metainfo.xml" % APP_ID
@@ -33,13 +38,13 @@ def apt_get(*args):
 
 def setUpModule():
     apt_get("install", os.path.abspath(DEB))
-    listed = subprocess.run(["dpkg", "-L", "plasma-tunnel"], check=True, capture_output=True,
+    listed = subprocess.run(["dpkg", "-L", PACKAGE], check=True, capture_output=True,
                             text=True).stdout.split("\n")
     installed_files.extend(path for path in listed if os.path.isfile(path))
 
 
 def tearDownModule():
-    apt_get("purge", "plasma-tunnel")
+    apt_get("purge", PACKAGE)
     left = [path for path in installed_files if os.path.lexists(path)]
     if left or os.path.exists("/usr/share/doc/plasma-tunnel"):
         raise AssertionError("left behind after removal: %s" % left)
@@ -48,6 +53,17 @@ def tearDownModule():
 def stop(process):
     process.kill()
     process.wait()
+
+
+def first_lit_shot(demo, timeout=60):
+    """The window's pixels once the first frame is on the screen: at once natively, after
+    seconds under an emulator."""
+    deadline = time.monotonic() + timeout
+    while True:
+        shot = demo.screenshot()
+        if any(lit(c) for c in colours(shot)) or time.monotonic() > deadline:
+            return shot
+        time.sleep(0.5)
 
 
 def pixel_rows(shot, width):
@@ -86,8 +102,7 @@ class Installed(unittest.TestCase):
             self.addCleanup(demo.kill)
             window_class = subprocess.run(["xprop", "-id", demo.window, "WM_CLASS"], env=demo.env,
                                           check=True, capture_output=True, text=True).stdout
-            time.sleep(0.5)
-            shot = demo.screenshot()
+            shot = first_lit_shot(demo)
             status, out, err = demo.quit()
         self.assertEqual(window_class, 'WM_CLASS(STRING) = "%s", "%s"\n'
                          % (main["StartupWMClass"], main["StartupWMClass"]))
