@@ -9,14 +9,22 @@
 //     strips are joined by repeated vertices, so glCallList is one draw call;
 //   - the texture's colour as the fragment's (the modulate default with the white colour);
 //   - internal format 3 as GL_RGB, and a whole-image upload of the same size again as an
-//     update of the texture in place.
+//     update of the texture in place;
+//   - everything the context holds made again once the browser gives back a context it took
+//     away (RemakeLostGraphics): for that it keeps the state the demo set, each list's
+//     vertices, and the one texture's parameters and last image.
+#include "legacy_gl.h"
+
 #include <GL/gl.h>
 #include <GL/glu.h>
+#include <emscripten.h>
 #include <webgl/webgl1.h>
 
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <numbers>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -26,11 +34,12 @@ using Matrix = std::array<float, 16>;  // column-major, as OpenGL keeps it
 constexpr Matrix kIdentity = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 constexpr int kMaxLists = 8;  // names 1 ... 7; the demo uses 1
 constexpr int kFloatsPerVertex = 5;  // s, t, x, y, z
+constexpr int kBytesPerTexel = 3;  // the demo's images are GL_RGB, GL_UNSIGNED_BYTE
 
-// A compiled display list: its triangle strip in a vertex buffer.
+// A compiled display list: its triangle strip, kept, and in a vertex buffer.
 struct List {
   GLuint buffer = 0;
-  GLsizei vertices = 0;
+  std::vector<float> strip;
 };
 
 // Everything the layer keeps, in one place.
@@ -46,6 +55,16 @@ struct State {
   GLuint program = 0;
   GLint transform = -1;
   GLsizei uploadedSize = 0;  // width of the texture image specified so far, or 0
+  // What the demo set in the context, to set again in a new one.
+  std::array<GLint, 4> viewport{};
+  std::array<GLfloat, 4> clearColour{};
+  GLfloat clearDepth = 1.0f;
+  GLenum depthFunction = GL_LESS;
+  std::vector<GLenum> enabled;
+  GLuint texture = 0;  // the texture bound, the one the demo uses
+  std::vector<std::pair<GLenum, GLint>> textureParameters;
+  std::vector<std::uint8_t> image;  // the texture's last image, imageSize x imageSize texels
+  GLsizei imageSize = 0;
 } gl;
 
 constexpr char kVertexShader[] = R"(
@@ -100,6 +119,22 @@ void MakeProgram() {
   gl.transform = emscripten_glGetUniformLocation(gl.program, "transform");
 }
 
+// Puts a list's strip into a new vertex buffer.
+void UploadList(List& list) {
+  emscripten_glGenBuffers(1, &list.buffer);
+  emscripten_glBindBuffer(GL_ARRAY_BUFFER, list.buffer);
+  emscripten_glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(list.strip.size() * sizeof(float)),
+                          list.strip.data(), GL_STATIC_DRAW);
+}
+
+// Puts a new texture object behind a name the demo holds: the old one went with the lost
+// context, and the demo goes on binding its name.
+EM_JS(void, MakeTextureObjectAgain, (GLuint name), {
+  var texture = GLctx.createTexture();
+  texture.name = name;
+  GL.textures[name] = texture;
+});
+
 // Appends the vertex at floats [from, from + 5) of the list being compiled again.
 void RepeatVertex(std::size_t from) {
   for (int i = 0; i < kFloatsPerVertex; ++i) {
@@ -145,7 +180,25 @@ void gluPerspective(GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble zFa
                              0, 0, static_cast<float>(2.0 * zFar * zNear / depth), 0});
 }
 
-void glClearDepth(GLclampd depth) { emscripten_glClearDepthf(static_cast<GLfloat>(depth)); }
+void glViewport(GLint x, GLint y, GLsizei width, GLsizei height) {
+  gl.viewport = {x, y, width, height};
+  emscripten_glViewport(x, y, width, height);
+}
+
+void glClearColor(GLclampf red, GLclampf green, GLclampf blue, GLclampf alpha) {
+  gl.clearColour = {red, green, blue, alpha};
+  emscripten_glClearColor(red, green, blue, alpha);
+}
+
+void glClearDepth(GLclampd depth) {
+  gl.clearDepth = static_cast<GLfloat>(depth);
+  emscripten_glClearDepthf(gl.clearDepth);
+}
+
+void glDepthFunc(GLenum function) {
+  gl.depthFunction = function;
+  emscripten_glDepthFunc(function);
+}
 
 // Smooth shading is all WebGL has.
 void glShadeModel(GLenum) {}
@@ -153,12 +206,28 @@ void glShadeModel(GLenum) {}
 // Texturing is always on in the layer's program; other capabilities pass on.
 void glEnable(GLenum capability) {
   if (capability != GL_TEXTURE_2D) {
+    gl.enabled.push_back(capability);
     emscripten_glEnable(capability);
   }
 }
 
+void glBindTexture(GLenum target, GLuint texture) {
+  gl.texture = texture;
+  emscripten_glBindTexture(target, texture);
+}
+
+void glTexParameteri(GLenum target, GLenum name, GLint value) {
+  gl.textureParameters.emplace_back(name, value);
+  emscripten_glTexParameteri(target, name, value);
+}
+
 void glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width,
                   GLsizei height, GLint border, GLenum format, GLenum type, const void* pixels) {
+  if (level == 0 && width == height && pixels != nullptr) {
+    const auto* bytes = static_cast<const std::uint8_t*>(pixels);
+    gl.image.assign(bytes, bytes + static_cast<std::size_t>(width) * height * kBytesPerTexel);
+    gl.imageSize = width;
+  }
   if (level == 0 && width == gl.uploadedSize && height == gl.uploadedSize) {
     emscripten_glTexSubImage2D(target, 0, 0, 0, width, height, format, type, pixels);
     return;
@@ -198,12 +267,9 @@ void glEnd() {}
 
 void glEndList() {
   List& list = gl.lists[gl.compiling % kMaxLists];
-  emscripten_glGenBuffers(1, &list.buffer);
-  emscripten_glBindBuffer(GL_ARRAY_BUFFER, list.buffer);
-  emscripten_glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(gl.strip.size() * sizeof(float)),
-                          gl.strip.data(), GL_STATIC_DRAW);
-  list.vertices = static_cast<GLsizei>(gl.strip.size() / kFloatsPerVertex);
+  list.strip = std::move(gl.strip);
   gl.strip = {};
+  UploadList(list);
   gl.compiling = 0;
   if (gl.program == 0) {
     MakeProgram();
@@ -223,7 +289,39 @@ void glCallList(GLuint name) {
   emscripten_glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, stride, nullptr);
   emscripten_glVertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, stride,
                                    reinterpret_cast<const void*>(2 * sizeof(float)));
-  emscripten_glDrawArrays(GL_TRIANGLE_STRIP, 0, list.vertices);
+  emscripten_glDrawArrays(GL_TRIANGLE_STRIP, 0,
+                          static_cast<GLsizei>(list.strip.size() / kFloatsPerVertex));
 }
 
 }  // extern "C"
+
+void RemakeLostGraphics() {
+  emscripten_glViewport(gl.viewport[0], gl.viewport[1], gl.viewport[2], gl.viewport[3]);
+  emscripten_glClearColor(gl.clearColour[0], gl.clearColour[1], gl.clearColour[2],
+                          gl.clearColour[3]);
+  emscripten_glClearDepthf(gl.clearDepth);
+  emscripten_glDepthFunc(gl.depthFunction);
+  for (const GLenum capability : gl.enabled) {
+    emscripten_glEnable(capability);
+  }
+  if (gl.program != 0) {
+    MakeProgram();
+  }
+  for (List& list : gl.lists) {
+    if (!list.strip.empty()) {
+      UploadList(list);
+    }
+  }
+  if (gl.texture != 0) {
+    MakeTextureObjectAgain(gl.texture);
+    emscripten_glBindTexture(GL_TEXTURE_2D, gl.texture);
+    for (const auto& [name, value] : gl.textureParameters) {
+      emscripten_glTexParameteri(GL_TEXTURE_2D, name, value);
+    }
+    if (!gl.image.empty()) {
+      emscripten_glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, gl.imageSize, gl.imageSize, 0, GL_RGB,
+                              GL_UNSIGNED_BYTE, gl.image.data());
+    }
+    gl.uploadedSize = gl.imageSize;
+  }
+}

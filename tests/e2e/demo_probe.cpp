@@ -8,11 +8,14 @@
 //                     each once as many buffer swaps as it names have happened and ahead of
 //                     SDL's own queue: "<swaps>:quit", "<swaps>:keydown:<key symbol>" or
 //                     "<swaps>:keyup:<key symbol>" (0 swaps: before the first frame is drawn)
+//   PROBE_HOLD_AFTER  the run is held once its buffers have been swapped this many times: the
+//                     window keeps that frame until the process is killed
 //   PROBE_OUT         the record, one line a call: its name, then its arguments; an event
 //                     the demo polls as its type and key symbol, an empty queue as no arguments
 #include <GL/gl.h>
 #include <SDL.h>
 #include <dlfcn.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -34,6 +37,7 @@ std::size_t ticksRead = 0;
 std::vector<ScriptedEvent> scriptedEvents;
 std::size_t eventsHandedOut = 0;
 long swaps = 0;
+long holdAfter = -1;  // the swap after which the run is held, if any
 std::FILE* record = nullptr;
 
 template <typename Function>
@@ -77,6 +81,9 @@ __attribute__((constructor)) void ReadScript() {
   }
   if (const char* events = std::getenv("PROBE_EVENTS")) {
     ReadEvents(events);
+  }
+  if (const char* hold = std::getenv("PROBE_HOLD_AFTER")) {
+    holdAfter = std::strtol(hold, nullptr, 10);
   }
   const char* path = std::getenv("PROBE_OUT");
   if (path != nullptr && demo_caller::IsTheDemo()) {
@@ -171,6 +178,12 @@ extern "C" void SDL_GL_SwapBuffers() {
   ++swaps;
   if (record != nullptr) {
     std::fputs("SDL_GL_SwapBuffers\n", record);
+  }
+  if (swaps == holdAfter && record != nullptr) {
+    std::fflush(record);  // the record of the held frame, for the test to see it is held
+  }
+  while (swaps == holdAfter) {
+    pause();
   }
 }
 

@@ -100,14 +100,17 @@ def run_to_end(args, env, timeout=120):
     return done.returncode, done.stdout, done.stderr
 
 
-def probe_vars(record, ticks=None, quit_after=None, preload=(), events=()):
+def probe_vars(record, ticks=None, quit_after=None, preload=(), events=(), hold_after=None):
     """The variables of a run under the probe: the clock answers ticks in turn (and on in
     their last step); the demo's event queue hands out each of events, (swaps, type, key
     symbol), once that many frames have been presented, ahead of the real queue; the run
-    ends by itself after quit_after frames; and what the demo hands to SDL and OpenGL is
-    written to the file record. Without ticks the clock is the real one; without quit_after
-    the run ends as usual."""
+    ends by itself after quit_after frames, or is held with frame hold_after on the screen
+    until it is killed; and what the demo hands to SDL and OpenGL is written to the file
+    record. Without ticks the clock is the real one; without quit_after the run ends as
+    usual."""
     variables = {"LD_PRELOAD": ":".join([DEMO_PROBE, *preload]), "PROBE_OUT": record}
+    if hold_after is not None:
+        variables["PROBE_HOLD_AFTER"] = str(hold_after)
     if ticks is not None:
         variables["PROBE_TICKS"] = ",".join(str(t % 2**32) for t in ticks)
     scripted = list(events) + ([(quit_after, QUIT, 0)] if quit_after is not None else [])

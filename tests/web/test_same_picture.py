@@ -1,7 +1,10 @@
 """The page draws the desktop's picture: with the clock held at the same tick count on both
-sides, the page's frame and the native window's agree pixel for pixel, up to the edges where
-the two software rasterisers round differently."""
+sides and the same frame taken (the travel along the tunnel advances per frame), the page's
+frame and the native window's agree pixel for pixel, up to the edges where the two software
+rasterisers round differently; and so they do again in the first frame after the browser
+has taken the page's graphics away and given them back."""
 
+import base64
 import os
 import sys
 import tempfile
@@ -10,16 +13,43 @@ import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 
-from browser import browser, canvas_pixels, open_page  # noqa: E402
+from browser import browser, open_page, statistics_line  # noqa: E402
 from harness import Demo, colours, probe_vars, virtual_display  # noqa: E402
 
 # Outside, at 560 ms: the ring has tumbled 80 degrees and turned 56, so that the tube's outer
 # rim, where each strip's last step overlaps its first and the next strip is joined on, faces
 # the camera on the far side; the colours are 48 entries on.
 TICKS = 560
-# The page's SDL counts ticks from Date.now(); held, every read gives TICKS.
-HOLD_CLOCK = "Date.now = function () { return 1e12; }; SDL.startTime = 1e12 - %d;" % TICKS
-# Seen here, in all three variants: a mean difference of 0.03 to 0.09 of 255 per channel and
+FRAME = 3  # the frame compared without a loss
+# Before the run starts: the page's SDL counts ticks from Date.now() and the start time it
+# takes then, both held so that every read gives TICKS; each frame ends with a request for
+# the next animation frame, so these are counted, and frame captureAt is read back then,
+# while the drawing buffer still holds it. The first frame after a restored context is
+# taken too.
+HOLD_CLOCK_AND_COUNT_FRAMES = """
+Date.now = function () { return 1e12; };
+Object.defineProperty(SDL, "startTime", {get: function () { return 1e12 - %d; },
+                                         set: function () {}});
+window.frameCount = 0;
+window.captureAt = arguments[0];
+window.captured = null;
+var next = window.requestAnimationFrame;
+window.requestAnimationFrame = function (callback) {
+  if (++frameCount === captureAt) {
+    var pixels = new Uint8Array(640 * 480 * 4), text = "";
+    GLctx.readPixels(0, 0, 640, 480, GLctx.RGBA, GLctx.UNSIGNED_BYTE, pixels);
+    for (var i = 0; i < pixels.length; i += 8192) {
+      text += String.fromCharCode.apply(null, pixels.subarray(i, i + 8192));
+    }
+    captured = btoa(text);
+  }
+  return next(callback);
+};
+Module.canvas.addEventListener("webglcontextrestored", function () {
+  captureAt = frameCount + 1;
+});
+""" % TICKS
+# Seen here, in all variants: a mean difference of 0.03 to 0.09 of 255 per channel and
 # 0.01 to 0.015 % of the pixels visibly different, along edges. Strips not joined give 0.14 %
 # visibly different; a wrong rotation or projection, or a mirrored or shifted texture, far
 # more.
@@ -38,39 +68,100 @@ def difference(page, desktop):
     return total / (3 * len(page)), visible / len(page)
 
 
-def desktop_picture(display, flags, folder):
+def wait_for(condition, timeout=30):
+    deadline = time.monotonic() + timeout
+    while not condition():
+        if time.monotonic() > deadline:
+            raise AssertionError("still waiting after %d s" % timeout)
+        time.sleep(0.05)
+
+
+def desktop_picture(display, flags, frame, folder):
+    """The native demo's frame, the clock held at TICKS, the run held once it is shown."""
     record = os.path.join(folder, "probe.txt")
-    demo = Demo(display, *flags, extra_env=probe_vars(record, ticks=[TICKS, TICKS]))
+    demo = Demo(display, *flags, extra_env=probe_vars(record, ticks=[TICKS, TICKS],
+                                                        hold_after=frame))
     try:
-        time.sleep(1.0)
+        def held():
+            with open(record) as calls:
+                return calls.read().count("SDL_GL_SwapBuffers") == frame
+        wait_for(held)
         return colours(demo.screenshot())
     finally:
-        demo.quit()
+        demo.kill()
 
 
-def page_picture(driver, flags):
-    open_page(driver, "?" + "&".join(flags))
-    time.sleep(0.5)
-    driver.execute_script(HOLD_CLOCK)
-    canvas_pixels(driver)  # a frame that may have begun before the clock was held
-    return canvas_pixels(driver)
+def start_held(driver, flags, capture_at=None, start="start"):
+    """Starts the page's run with the clock held and its frames counted."""
+    open_page(driver, "?" + "&".join(flags), start=None)
+    driver.execute_script(HOLD_CLOCK_AND_COUNT_FRAMES, capture_at)
+    driver.find_element("id", start).click()
+
+
+def page_frame(driver):
+    """The frame captured (captureAt), as a list of (red, green, blue), top row first."""
+    wait_for(lambda: driver.execute_script("return captured !== null"))
+    rgba = base64.b64decode(driver.execute_script("return captured"))
+    rows = [rgba[4 * 640 * y:4 * 640 * (y + 1)] for y in reversed(range(480))]
+    return [tuple(row[x:x + 3]) for row in rows for x in range(0, len(row), 4)]
 
 
 class SamePicture(unittest.TestCase):
-    def test_page_and_desktop_agree_with_the_clock_held(self):
-        variants = [["-out-of-tunnel"], ["-out-of-tunnel", "-stupid-plasma-on"],
+    def setUp(self):
+        self.folder = self.enterContext(tempfile.TemporaryDirectory())
+        self.driver = self.enterContext(browser())
+        self.display = self.enterContext(virtual_display())
+
+    def assert_same_picture(self, page, flags, frame):
+        mean, share = difference(page, desktop_picture(self.display, flags, frame, self.folder))
+        print("%s, frame %d: mean %.3f, visibly different %.3f %%" % (
+            " ".join(flags) or "inside", frame, mean, 100 * share), file=sys.stderr)
+        self.assertLess(mean, MEAN_LIMIT)
+        self.assertLess(share, SHARE_LIMIT)
+
+    def test_page_and_desktop_agree_with_the_clock_and_frame_held(self):
+        variants = [[], ["-out-of-tunnel"], ["-out-of-tunnel", "-stupid-plasma-on"],
                     ["-out-of-tunnel", "-no-moving-plasma"]]
-        folder = self.enterContext(tempfile.TemporaryDirectory())
-        with browser() as driver, virtual_display() as display:
-            for flags in variants:
-                with self.subTest(flags=flags):
-                    desktop = desktop_picture(display, flags, folder)
-                    page = page_picture(driver, flags)
-                    mean, share = difference(page, desktop)
-                    print("%s: mean %.3f, visibly different %.3f %%" % (
-                        " ".join(flags), mean, 100 * share), file=sys.stderr)
-                    self.assertLess(mean, MEAN_LIMIT)
-                    self.assertLess(share, SHARE_LIMIT)
+        for flags in variants:
+            with self.subTest(flags=flags):
+                start_held(self.driver, flags, capture_at=FRAME)
+                self.assert_same_picture(page_frame(self.driver), flags, FRAME)
+
+    def test_a_lost_context_given_back_draws_the_same_picture_again(self):
+        # Moving colours are uploaded again each frame; still ones only from the copy kept.
+        for view, start in [([], "start"), ([], "start-still"),
+                            (["-out-of-tunnel"], "start"), (["-out-of-tunnel"], "start-still")]:
+            with self.subTest(view=view, start=start):
+                start_held(self.driver, view, start=start)
+                driver = self.driver
+                frames = lambda: driver.execute_script("return frameCount")  # noqa: E731
+                lost_line = driver.find_element("id", "lost")
+                wait_for(lambda: frames() >= 3)
+                driver.execute_script(
+                    "window.loss = GLctx.getExtension('WEBGL_lose_context'); loss.loseContext()")
+                wait_for(lost_line.is_displayed)
+                self.assertIn("taken the graphics away", lost_line.text)
+                lost_at = frames()
+                wait_for(lambda: frames() >= lost_at + 3)  # the run goes on meanwhile
+                driver.execute_script("loss.restoreContext()")
+                page = page_frame(driver)
+                self.assertFalse(lost_line.is_displayed())
+                flags = view + (["-no-moving-plasma"] if start == "start-still" else [])
+                self.assert_same_picture(page, flags, driver.execute_script("return captureAt"))
+                driver.find_element("id", "end").click()
+                line = statistics_line(driver)
+                self.assertIsNotNone(line)
+                self.assertEqual(int(line.group(2)), frames())  # every frame counted
+
+    def test_a_context_never_given_back_leaves_the_run_to_end_and_a_way_to_start_again(self):
+        start_held(self.driver, ["-out-of-tunnel"])
+        self.driver.execute_script(
+            "GLctx.getExtension('WEBGL_lose_context').loseContext()")
+        wait_for(self.driver.find_element("id", "lost").is_displayed)
+        self.driver.find_element("id", "end").click()
+        self.assertIsNotNone(statistics_line(self.driver))
+        self.driver.find_element("id", "start-again").click()
+        wait_for(lambda: self.driver.find_element("id", "start").is_displayed())
 
 
 if __name__ == "__main__":
