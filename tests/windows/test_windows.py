@@ -13,8 +13,8 @@ import unittest
 import zipfile
 
 import plasma_oracle
-from harness import (DEMO, HEIGHT, STATISTICS, WIDTH, Demo, colours, demo_command, demo_env,
-                     lit, lit_share, run_to_end, virtual_display)
+from harness import (CAPTION, DEMO, HEIGHT, STATISTICS, WIDTH, Demo, colours, demo_command,
+                     demo_env, lit, lit_share, png_pixels, run_to_end, virtual_display)
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 PACKAGES = os.environ.get("PLASMA_WINDOWS_DIR", os.path.join(ROOT, "build-windows"))
@@ -26,6 +26,11 @@ INSTALL_DIR = os.path.join(PREFIX, "drive_c", "Program Files", "Plasma Tunnel")
 MENU_DIR = os.path.join(PREFIX, "drive_c", "ProgramData", "Microsoft", "Windows",
                         "Start Menu", "Programs", "Plasma Tunnel")
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\PlasmaTunnel"
+# Each Start-menu entry and the way of starting the demo its name promises: full screen, and
+# the view from outside.
+SHORTCUTS = {"Plasma Tunnel.lnk": (False, False),
+             "Plasma Tunnel (Full Screen).lnk": (True, False),
+             "Plasma Tunnel (View From Outside).lnk": (False, True)}
 
 
 def project_version():
@@ -129,7 +134,7 @@ class UnderWine(unittest.TestCase):
         # Wine cannot switch a virtual X server to 640 x 480: the window covers the screen
         # and the picture keeps its size in the lower left corner, the rest black.
         demo = self.start("-fullscreen")
-        self.assertEqual(window_geometry(demo, demo.window), (0, 0, 1024, 768))
+        self.assertEqual(window_geometry(demo.env, demo.window), (0, 0, 1024, 768))
         screen = colours(demo.screenshot("root"))
         picture = [screen[1024 * y + x] for y in range(768 - HEIGHT, 768) for x in range(WIDTH)]
         self.assertGreater(lit_share(picture), 0.95)
@@ -137,12 +142,12 @@ class UnderWine(unittest.TestCase):
         status, out, _ = demo.quit()
         self.assertEqual(status, 0)
         check_statistics_line(self, out)
-        self.assertEqual(window_geometry(demo, "root")[2:], (1024, 768))
+        self.assertEqual(window_geometry(demo.env, "root")[2:], (1024, 768))
 
 
-def window_geometry(demo, window):
+def window_geometry(env, window):
     info = subprocess.run(["xwininfo", "-root"] if window == "root" else ["xwininfo", "-id", window],
-                          env=demo.env, capture_output=True, text=True, check=True).stdout
+                          env=env, capture_output=True, text=True, check=True).stdout
     return tuple(int(re.search(pattern + r":\s+(-?\d+)", info).group(1)) for pattern in
                  ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
 
@@ -198,9 +203,7 @@ class Installer(unittest.TestCase):
         self.assertEqual(sorted(os.listdir(INSTALL_DIR)), [
             "LICENSE.txt", "README.txt", "SDL-LICENSE.txt", "SDL.dll", "plasma-tunnel.exe",
             "uninstall.exe"])
-        self.assertEqual(sorted(os.listdir(MENU_DIR)), [
-            "Plasma Tunnel (Full Screen).lnk", "Plasma Tunnel (View From Outside).lnk",
-            "Plasma Tunnel.lnk"])
+        self.assertEqual(sorted(os.listdir(MENU_DIR)), sorted(SHORTCUTS))
         registered = subprocess.run(["wine", "reg", "query", UNINSTALL_KEY], capture_output=True,
                                     text=True, check=True).stdout
         self.assertRegex(registered, r"UninstallString\s+REG_SZ\s+\"C:\\Program Files\\"
@@ -218,6 +221,10 @@ class Installer(unittest.TestCase):
             self.assertEqual(status, 0)
             check_statistics_line(self, out)
 
+            for name, (full_screen, outside) in SHORTCUTS.items():
+                with self.subTest(shortcut=name):
+                    self.check_shortcut(display, name, full_screen, outside)
+
         # The uninstaller copies itself elsewhere and goes on from there.
         subprocess.run(["wine", os.path.join(INSTALL_DIR, "uninstall.exe"), "/S"], check=True,
                        timeout=120)
@@ -225,6 +232,41 @@ class Installer(unittest.TestCase):
         self.assertFalse(os.path.exists(MENU_DIR))
         query = subprocess.run(["wine", "reg", "query", UNINSTALL_KEY], capture_output=True)
         self.assertNotEqual(query.returncode, 0, "the uninstall entry is left")
+
+    def check_shortcut(self, display, name, full_screen, outside):
+        """Starts a Start-menu entry as Windows' shell does, and sees the demo start the way
+        its name says: in a window or over the whole screen, inside the tunnel or outside."""
+        env = demo_env(display)
+        subprocess.run(["wine", "start", windows_path(os.path.join(MENU_DIR, name))], env=env,
+                       check=True, timeout=60)
+
+        def window():
+            found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name",
+                                    "^%s$" % re.escape(CAPTION)], env=env, capture_output=True,
+                                   text=True).stdout.split()
+            return found[0] if found else None
+        self.assertTrue(wait_until(window, timeout=60), "no demo window")
+        demo = window()
+        time.sleep(1.0)
+        geometry = window_geometry(env, demo)
+        with tempfile.TemporaryDirectory() as folder:
+            shot = os.path.join(folder, "shot.png")
+            subprocess.run(["import", "-window", demo, shot], env=env, check=True)
+            pixels = colours(png_pixels(shot))
+        subprocess.run(["xdotool", "keydown", "--window", demo, "Escape"], env=env, check=True)
+        wait_until(lambda: window() is None, timeout=30)
+        subprocess.run(["xdotool", "keyup", "Escape"], env=env, capture_output=True)
+        size = (1024, 768) if full_screen else (WIDTH, HEIGHT)
+        self.assertEqual(geometry, ((0, 0) if full_screen else geometry[:2]) + size)
+        # The picture: the whole window, or its lower left corner on the whole screen.
+        width = geometry[2]
+        picture = [pixels[width * y + x] for y in range(geometry[3] - HEIGHT, geometry[3])
+                   for x in range(WIDTH)]
+        # Inside, the wall covers the picture; outside, the ring leaves most of it black.
+        if outside:
+            self.assertLess(lit_share(picture), 0.6)
+        else:
+            self.assertGreater(lit_share(picture), 0.95)
 
 
 if __name__ == "__main__":
