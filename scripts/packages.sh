@@ -56,7 +56,11 @@ ensure_foreign_build_dependencies() {
   local arch=$1
   # shellcheck disable=SC2086
   ensure_packages $CROSS_PACKAGING_PACKAGES
-  if ! dpkg-checkbuilddeps -a "$arch" 2>/dev/null; then
+  local missing
+  # What apt would install (dpkg-checkbuilddeps takes the machine's own compatibility layer
+  # for the other architecture's); a failure means the architecture or its lists are missing.
+  if ! missing=$(apt-get build-dep -s -a "$arch" ./ 2>&1) || grep -q '^Inst' <<<"$missing" ||
+    ! dpkg --print-foreign-architectures | grep -qx "$arch"; then
     if [ "$(id -u)" -ne 0 ]; then
       echo "Missing $arch build dependencies. Install them with:" >&2
       echo "  sudo dpkg --add-architecture $arch && sudo apt-get update &&" \
