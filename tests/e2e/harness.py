@@ -186,6 +186,32 @@ def check_statistics(test, stdout, record):
 def value(text):
     return float.fromhex(text) if "p" in text else int(text, 0)
 
+def find_demo_window(env):
+    """The demo's visible window on the display env names, or None."""
+    found = subprocess.run(
+        ["xdotool", "search", "--onlyvisible", "--name", "^" + re.escape(CAPTION) + "$"],
+        env=env, capture_output=True, text=True, timeout=30)
+    return found.stdout.split()[0] if found.stdout.split() else None
+
+
+def window_pixels(env, window):
+    """The pixels of a window ("root": the whole screen) on the display env names."""
+    with tempfile.TemporaryDirectory() as folder:
+        png = os.path.join(folder, "shot.png")
+        subprocess.run(["import", "-window", window, png], env=env, check=True, timeout=30)
+        return png_pixels(png)
+
+
+def wait_until(condition, timeout=60):
+    """Whether condition() came true within timeout seconds."""
+    deadline = time.monotonic() + timeout
+    while not condition():
+        if time.monotonic() > deadline:
+            return False
+        time.sleep(0.05)
+    return True
+
+
 class Demo:
     """A demo process with its window, on a given display."""
 
@@ -197,7 +223,7 @@ class Demo:
             preexec_fn=default_interrupt,
             stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
         deadline = time.monotonic() + timeout
-        self.window = self._find_window()
+        self.window = find_demo_window(self.env)
         while not self.window:
             if self.process.poll() is not None:
                 raise AssertionError("demo ended before its window showed: "
@@ -206,13 +232,7 @@ class Demo:
                 self.process.kill()
                 raise AssertionError("no demo window within %d s" % timeout)
             time.sleep(0.05)
-            self.window = self._find_window()
-
-    def _find_window(self):
-        found = subprocess.run(
-            ["xdotool", "search", "--onlyvisible", "--name", "^" + re.escape(CAPTION) + "$"],
-            env=self.env, capture_output=True, text=True, timeout=30)
-        return found.stdout.split()[0] if found.stdout.split() else None
+            self.window = find_demo_window(self.env)
 
     def xdotool(self, *args):
         subprocess.run(["xdotool", *args], env=self.env, check=True, timeout=30)
@@ -234,11 +254,7 @@ class Demo:
 
     def screenshot(self, window=None):
         """The pixels of the demo's window, or of another ("root": the whole screen)."""
-        with tempfile.TemporaryDirectory() as folder:
-            png = os.path.join(folder, "shot.png")
-            subprocess.run(["import", "-window", window or self.window, png],
-                           env=self.env, check=True, timeout=30)
-            return png_pixels(png)
+        return window_pixels(self.env, window or self.window)
 
     def finish(self, timeout=30):
         """Waits for the end of the run and for its window to go; returns (status, stdout,
@@ -250,9 +266,7 @@ class Demo:
         # the server would repeat it into the next demo on this display.
         subprocess.run(["xdotool", "keyup", "Escape"], env=self.env, capture_output=True,
                        timeout=30)
-        deadline = time.monotonic() + timeout
-        while self._find_window() and time.monotonic() < deadline:
-            time.sleep(0.05)
+        wait_until(lambda: find_demo_window(self.env) is None, timeout)
         return self.process.returncode, out, err
 
     def quit(self, timeout=30):

@@ -80,28 +80,39 @@ def statistics_line(driver, timeout=10):
         time.sleep(0.1)
 
 
-# Reads the next frame the demo draws: the demo asks for an animation frame right after
-# drawing it, and until the browser shows it the drawing buffer still holds it.
-READ_NEXT_FRAME = """
-var done = arguments[arguments.length - 1];
-var next = window.requestAnimationFrame;
-window.requestAnimationFrame = function (callback) {
-  window.requestAnimationFrame = next;
+# The drawing buffer's 640 x 480 pixels, RGBA from the bottom row up, in base64.
+READ_DRAWING_BUFFER = """
+function readDrawingBuffer() {
   var pixels = new Uint8Array(640 * 480 * 4), text = "";
   GLctx.readPixels(0, 0, 640, 480, GLctx.RGBA, GLctx.UNSIGNED_BYTE, pixels);
   for (var i = 0; i < pixels.length; i += 8192) {
     text += String.fromCharCode.apply(null, pixels.subarray(i, i + 8192));
   }
-  done(btoa(text));
+  return btoa(text);
+}
+"""
+# Reads the next frame the demo draws: the demo asks for an animation frame right after
+# drawing it, and until the browser shows it the drawing buffer still holds it.
+READ_NEXT_FRAME = READ_DRAWING_BUFFER + """
+var done = arguments[arguments.length - 1];
+var next = window.requestAnimationFrame;
+window.requestAnimationFrame = function (callback) {
+  window.requestAnimationFrame = next;
+  done(readDrawingBuffer());
   return next(callback);
 };
 """
+
+
+def drawing_buffer_colours(read):
+    """What readDrawingBuffer() gave, as a list of (red, green, blue), top row first."""
+    rgba = base64.b64decode(read)
+    rows = [rgba[4 * 640 * y:4 * 640 * (y + 1)] for y in reversed(range(480))]
+    return [tuple(row[x:x + 3]) for row in rows for x in range(0, len(row), 4)]
 
 
 def canvas_pixels(driver):
     """The next frame the demo draws, 640 x 480 whatever size the page shows it at, as a
     list of (red, green, blue), top row first."""
     driver.set_script_timeout(30)
-    rgba = base64.b64decode(driver.execute_async_script(READ_NEXT_FRAME))
-    rows = [rgba[4 * 640 * y:4 * 640 * (y + 1)] for y in reversed(range(480))]
-    return [tuple(row[x:x + 3]) for row in rows for x in range(0, len(row), 4)]
+    return drawing_buffer_colours(driver.execute_async_script(READ_NEXT_FRAME))

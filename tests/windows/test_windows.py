@@ -13,8 +13,9 @@ import unittest
 import zipfile
 
 import plasma_oracle
-from harness import (CAPTION, DEMO, HEIGHT, STATISTICS, WIDTH, Demo, colours, demo_command,
-                     demo_env, lit, lit_share, png_pixels, run_to_end, virtual_display)
+from harness import (DEMO, HEIGHT, STATISTICS, WIDTH, Demo, colours, demo_command, demo_env,
+                     find_demo_window, lit, lit_share, run_to_end, virtual_display, wait_until,
+                     window_pixels)
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 PACKAGES = os.environ.get("PLASMA_WINDOWS_DIR", os.path.join(ROOT, "build-windows"))
@@ -53,15 +54,6 @@ def check_statistics_line(test, out):
     test.assertGreater(frames, 0)
     test.assertGreater(seconds, 0.5)
     test.assertAlmostEqual(rate, frames / seconds, delta=0.002 * rate + 0.001)
-
-
-def wait_until(condition, timeout=60):
-    deadline = time.monotonic() + timeout
-    while not condition():
-        if time.monotonic() > deadline:
-            return False
-        time.sleep(0.2)
-    return True
 
 
 class UnderWine(unittest.TestCase):
@@ -239,23 +231,23 @@ class Installer(unittest.TestCase):
         env = demo_env(display)
         subprocess.run(["wine", "start", windows_path(os.path.join(MENU_DIR, name))], env=env,
                        check=True, timeout=60)
-
-        def window():
-            found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name",
-                                    "^%s$" % re.escape(CAPTION)], env=env, capture_output=True,
-                                   text=True).stdout.split()
-            return found[0] if found else None
-        self.assertTrue(wait_until(window, timeout=60), "no demo window")
-        demo = window()
+        self.assertTrue(wait_until(lambda: find_demo_window(env)), "no demo window")
+        demo = find_demo_window(env)
         time.sleep(1.0)
         geometry = window_geometry(env, demo)
-        with tempfile.TemporaryDirectory() as folder:
-            shot = os.path.join(folder, "shot.png")
-            subprocess.run(["import", "-window", demo, shot], env=env, check=True)
-            pixels = colours(png_pixels(shot))
-        subprocess.run(["xdotool", "keydown", "--window", demo, "Escape"], env=env, check=True)
-        wait_until(lambda: window() is None, timeout=30)
-        subprocess.run(["xdotool", "keyup", "Escape"], env=env, capture_output=True)
+        pixels = colours(window_pixels(env, demo))
+        # Escape ends it. Seen once in four runs here: a full-screen run under Wine missed the
+        # first press and, left running, took the keys of every later test; so it is pressed
+        # again, and a run that outlives three presses is ended and the test fails.
+        for _ in range(3):
+            subprocess.run(["xdotool", "keydown", "--window", demo, "Escape"], env=env, check=True)
+            gone = wait_until(lambda: find_demo_window(env) is None, timeout=10)
+            subprocess.run(["xdotool", "keyup", "Escape"], env=env, capture_output=True)
+            if gone:
+                break
+        else:
+            subprocess.run(["pkill", "-f", "plasma-tunnel.exe"])
+            self.fail("Escape did not end the run started by " + name)
         size = (1024, 768) if full_screen else (WIDTH, HEIGHT)
         self.assertEqual(geometry, ((0, 0) if full_screen else geometry[:2]) + size)
         # The picture: the whole window, or its lower left corner on the whole screen.
