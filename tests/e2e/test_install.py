@@ -1,9 +1,11 @@
 """Installation: the binary and its manual page land where Linux users look for them."""
 
 import os
+import re
 import subprocess
 import tempfile
 import unittest
+import xml.etree.ElementTree as ElementTree
 
 BUILD = os.environ.get("PLASMA_BUILD_DIR", "build")
 FLAGS = ["-no-moving-plasma", "-stupid-plasma-on", "-out-of-tunnel", "-fullscreen"]
@@ -27,7 +29,25 @@ class Install(unittest.TestCase):
             "applications/org.plasmatunnel.plasma_tunnel.desktop",
             "metainfo/org.plasmatunnel.plasma_tunnel.metainfo.xml",
             "icons/hicolor/scalable/apps/plasma-tunnel.svg", *icons,
-            "man/man6/plasma-tunnel.6"]))
+            "man/man6/plasma-tunnel.6",
+            "applications/screensavers/plasma-tunnel.desktop",
+            "xscreensaver/config/plasma-tunnel.xml"]))
+
+    def test_screen_saver_hack_is_where_its_entry_and_settings_say(self):
+        hack = os.path.join(self.prefix, "libexec", "xscreensaver", "plasma-tunnel")
+        self.assertTrue(os.access(hack, os.X_OK))
+        share = os.path.join(self.prefix, "share")
+        with open(os.path.join(share, "applications", "screensavers",
+                               "plasma-tunnel.desktop")) as entry:
+            text = entry.read()
+        self.assertEqual(re.findall(r"^(?:Try)?Exec=(\S+)", text, re.M), [hack, hack])
+        settings = ElementTree.parse(os.path.join(share, "xscreensaver", "config",
+                                                  "plasma-tunnel.xml")).getroot()
+        # xscreensaver finds the hack by the settings' name and offers each look as a choice.
+        self.assertEqual((settings.get("name"), settings.get("gl")), ("plasma-tunnel", "yes"))
+        self.assertEqual(sorted(choice.get("arg-set") for choice in settings.iter("boolean")),
+                         sorted(FLAGS[:3]))
+        self.assertIn("photosensitive epilepsy", settings.find("_description").text)
 
     def test_manual_page_renders_and_documents_the_interface(self):
         page = os.path.join(self.prefix, "share", "man", "man6", "plasma-tunnel.6")
