@@ -1,16 +1,17 @@
 # Sourced by the other scripts: Debian packages the project needs, installed on demand.
 
 # Building the demo.
-BUILD_PACKAGES="cmake g++ make pkg-config libsdl1.2-compat-dev libgl-dev libglu1-mesa-dev"
+BUILD_PACKAGES="cmake g++ make pkg-config libsdl1.2-compat-dev libgl-dev libglu1-mesa-dev libx11-dev"
 # Running it without a display of one's own: a virtual X server with software OpenGL.
 HEADLESS_PACKAGES="xvfb libgl1-mesa-dri xdotool imagemagick"
 # Testing it: unit tests, end-to-end helpers, GL call recording.
 TEST_PACKAGES="libgtest-dev libbenchmark-dev libx11-dev python3 apitrace time valgrind man-db groff-base
   x11-utils"
 
-# Building and checking the Debian package, and running it under a window manager
-# and a Wayland compositor.
-PACKAGING_PACKAGES="debhelper dpkg-dev lintian desktop-file-utils appstream openbox weston x11-utils"
+# Building and checking the Debian package, and running it under a window manager, a
+# Wayland compositor and as xscreensaver's hack.
+PACKAGING_PACKAGES="debhelper dpkg-dev lintian desktop-file-utils appstream openbox weston x11-utils
+  xscreensaver procps"
 
 # Cross-building the Debian package for another architecture: Debian's cross compilers.
 CROSS_PACKAGING_PACKAGES="crossbuild-essential-arm64"

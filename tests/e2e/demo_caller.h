@@ -32,9 +32,10 @@ inline int NoteMainProgram(dl_phdr_info* info, std::size_t, void* data) {
   return 1;  // the main program only
 }
 
-// True in the demo's process.
+// True in the demo's process, or the screen saver's built from the same run.
 inline bool IsTheDemo() {
-  return std::strcmp(program_invocation_short_name, "plasma-tunnel") == 0;
+  return std::strcmp(program_invocation_short_name, "plasma-tunnel") == 0 ||
+         std::strcmp(program_invocation_short_name, "plasma-tunnel-saver") == 0;
 }
 
 // True when a call returning to this address was made by the demo's own code.

@@ -18,7 +18,7 @@ os.environ.setdefault("PLASMA_TUNNEL", "/usr/games/plasma-tunnel")
 
 import plasma_oracle  # noqa: E402
 from harness import (STATISTICS, Demo, colours, demo_env, default_interrupt, lit,  # noqa: E402
-                     png_pixels, virtual_display)
+                     png_pixels, virtual_display, window_pixels)
 
 DEB = os.environ.get("PLASMA_DEB", "")
 # The package with its architecture, as apt and dpkg name a foreign one.
@@ -28,6 +28,10 @@ APP_ID = "org.plasmatunnel.plasma_tunnel"
 DESKTOP_ENTRY = "/usr/share/applications/%s.desktop" % APP_ID
 METAINFO = "/usr/share/metainfo/%s.metainfo.xml" % APP_ID
 BINARY = "/usr/games/plasma-tunnel"
+HACK = "/usr/libexec/xscreensaver/plasma-tunnel"
+SAVER_ENTRY = "/usr/share/applications/screensavers/plasma-tunnel.desktop"
+SAVER_USER = "plasma-saver"
+README = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "README.md")
 installed_files = []
 
 
@@ -73,15 +77,16 @@ def pixel_rows(shot, width):
 class Installed(unittest.TestCase):
     def test_files_land_where_desktops_look_for_them(self):
         for path in (BINARY, DESKTOP_ENTRY, METAINFO, "/usr/share/man/man6/plasma-tunnel.6.gz",
+                     HACK, SAVER_ENTRY, "/usr/share/xscreensaver/config/plasma-tunnel.xml",
                      "/usr/share/icons/hicolor/scalable/apps/plasma-tunnel.svg",
                      "/usr/share/icons/hicolor/48x48/apps/plasma-tunnel.png",
                      "/usr/share/doc/plasma-tunnel/copyright"):
             self.assertIn(path, installed_files)
 
-    def test_desktop_entry_and_metainfo_validate(self):
-        entry = subprocess.run(["desktop-file-validate", DESKTOP_ENTRY],
-                               capture_output=True, text=True)
-        self.assertEqual((entry.returncode, entry.stdout + entry.stderr), (0, ""))
+    def test_desktop_entries_and_metainfo_validate(self):
+        entries = subprocess.run(["desktop-file-validate", "--no-hints", DESKTOP_ENTRY,
+                                  SAVER_ENTRY], capture_output=True, text=True)
+        self.assertEqual((entries.returncode, entries.stdout + entries.stderr), (0, ""))
         info = subprocess.run(["appstreamcli", "validate", "--no-net", "--pedantic", METAINFO],
                               capture_output=True, text=True)
         self.assertEqual(info.returncode, 0, info.stdout)
@@ -110,6 +115,78 @@ class Installed(unittest.TestCase):
         self.assertRegex(out, STATISTICS)
         self.assertGreater(plasma_oracle.share_near_palette([c for c in colours(shot) if lit(c)]),
                            0.8)
+
+
+def run_as_saver_user(*command, env, **options):
+    """Starts a command as the ordinary user the screen saver runs for: xscreensaver runs
+    no hacks for root."""
+    return subprocess.Popen(["runuser", "-u", SAVER_USER, "--", "env", *(
+        "%s=%s" % item for item in env.items()), *command], **options)
+
+
+def readme_line(start):
+    """The README's command that starts with start."""
+    with open(README) as readme:
+        return next(line.strip() for line in readme if line.strip().startswith(start))
+
+
+def hacks_running():
+    """Whether the saver's user runs the hack (xscreensaver starts it by its name alone). An
+    ended one whose parent went with it stays a zombie until the system reaps it: it is not
+    running."""
+    return subprocess.run(["pgrep", "--runstates", "R,S,D,T,t", "-u", SAVER_USER,
+                           "-x", os.path.basename(HACK)], capture_output=True).returncode == 0
+
+
+class ScreenSaver(unittest.TestCase):
+    def setUp(self):
+        subprocess.run(["useradd", "--create-home", SAVER_USER], check=True)
+        self.addCleanup(subprocess.run, ["userdel", "--remove", SAVER_USER], capture_output=True)
+        self.home = os.path.expanduser("~" + SAVER_USER)
+
+    def xscreensaver_command(self, env, *args):
+        command = run_as_saver_user("xscreensaver-command", *args, env=env,
+                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        return command.wait(timeout=30)
+
+    def test_chosen_in_xscreensaver_it_fills_the_screen_and_goes_when_deactivated(self):
+        # Settings as xscreensaver's own dialog writes them, with one hack in the list; the
+        # README's line adds this one in front of it, where "selected: 0" finds it.
+        settings = os.path.join(self.home, ".xscreensaver")
+        with open(settings, "w") as out:
+            out.write("mode:\t\tone\nselected:\t0\nlock:\t\tFalse\nfade:\t\tFalse\n"
+                      "unfade:\t\tFalse\nsplash:\t\tFalse\ntimeout:\t1:00:00\n"
+                      "programs:\t\t\t\t\t\t\t\t\t\t      \\\n"
+                      "\t\t\t\tmaze --root\t\t\t\t    \\n\\\n\n")
+        subprocess.run(["chown", SAVER_USER, settings], check=True)
+        adding = readme_line("sed -i ")
+        subprocess.run(["runuser", "-u", SAVER_USER, "--", "sh", "-c", adding], check=True,
+                       env=dict(os.environ, HOME=self.home))
+        with virtual_display("1024x768") as display:
+            env = {"DISPLAY": display, "HOME": self.home}
+            saver = run_as_saver_user("xscreensaver", "-no-splash", env=env,
+                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            self.addCleanup(stop, saver)
+            ready = time.monotonic() + 30
+            while self.xscreensaver_command(env, "-time") != 0:
+                self.assertLess(time.monotonic(), ready, "xscreensaver did not start")
+                time.sleep(0.2)
+            self.assertEqual(self.xscreensaver_command(env, "-activate"), 0)
+            shot = None
+            deadline = time.monotonic() + 30
+            while time.monotonic() < deadline:
+                shot = colours(window_pixels(demo_env(display), "root"))
+                if sum(map(lit, shot)) > 0.95 * len(shot):
+                    break
+                time.sleep(0.3)
+            self.assertGreater(sum(map(lit, shot)) / len(shot), 0.95)
+            self.assertGreater(plasma_oracle.share_near_palette([c for c in shot if lit(c)]), 0.8)
+            self.assertTrue(hacks_running())
+            self.assertEqual(self.xscreensaver_command(env, "-deactivate"), 0)
+            gone = time.monotonic() + 1.0
+            while hacks_running() and time.monotonic() < gone:
+                time.sleep(0.05)
+            self.assertFalse(hacks_running(), "the hack outlived the saver by a second")
 
 
 class FullScreen(unittest.TestCase):
