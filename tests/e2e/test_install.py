@@ -8,6 +8,7 @@ import unittest
 import xml.etree.ElementTree as ElementTree
 
 BUILD = os.environ.get("PLASMA_BUILD_DIR", "build")
+README = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "README.md")
 FLAGS = ["-no-moving-plasma", "-stupid-plasma-on", "-out-of-tunnel", "-fullscreen"]
 
 
@@ -59,8 +60,14 @@ class Install(unittest.TestCase):
         for flag in FLAGS:
             self.assertIn(flag, text)
         for words in ("Escape", "Aika: ", " sek, frm: ", " kpl, fps: ", "EXIT STATUS",
-                      "SDL_Init()", "SDL_SetVideoMode()", "malloc()", "operator new()"):
+                      "SDL_Init()", "SDL_SetVideoMode()", "malloc()", "operator new()",
+                      "SCREEN SAVER", "/usr/libexec/xscreensaver/plasma-tunnel"):
             self.assertIn(words, text)
+        # The line that adds the hack to xscreensaver's list, as the README gives it.
+        with open(README) as readme:
+            adding = [line.strip() for line in readme if line.startswith("sed -i ")]
+        self.assertEqual(len(adding), 1)
+        self.assertIn(adding[0], text)
 
 
 if __name__ == "__main__":
