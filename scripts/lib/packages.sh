@@ -18,8 +18,10 @@ CROSS_PACKAGING_PACKAGES="crossbuild-essential-arm64"
 # Running the other architecture's package here.
 FOREIGN_RUN_PACKAGES="qemu-user"
 
-# Building the page for the browser and testing it in one.
-WEB_PACKAGES="emscripten nodejs cmake make googletest chromium chromium-driver python3-selenium"
+# Building the page for the browser and testing it in the three engines its visitors use:
+# Chromium, Firefox (driven through its own protocol) and WebKitGTK with its driver.
+WEB_PACKAGES="emscripten nodejs cmake make googletest chromium chromium-driver python3-selenium
+  firefox-esr webkit2gtk-driver libwebkit2gtk-4.1-0"
 
 # Building for 64-bit Windows (SDL 1.2 from Debian's source package among it), packaging
 # it as a zip and an installer, and running it under Wine.

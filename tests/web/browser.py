@@ -1,11 +1,15 @@
-"""Opens the demo's page in headless Chromium, with WebGL drawn in software (SwiftShader),
-through Selenium; the page's canvas is read back as pixels."""
+"""Opens the demo's page in a real browser engine, the one $PLASMA_BROWSER names: Chromium
+headless with WebGL drawn in software (SwiftShader), through Selenium and chromedriver;
+Firefox through Marionette, its own protocol; WebKitGTK's MiniBrowser through Selenium and
+WebKitWebDriver. Firefox and WebKit draw WebGL with Mesa's software rasteriser on the
+virtual X server in $DISPLAY. The page's canvas is read back as pixels."""
 
 import base64
 import contextlib
 import os
 import sys
 import time
+import unittest
 
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
@@ -14,48 +18,109 @@ from selenium.webdriver.common.keys import Keys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 from harness import STATISTICS  # noqa: E402
+import marionette  # noqa: E402
 
+ENGINES = ("chromium", "firefox", "webkit")
+ENGINE = os.environ.get("PLASMA_BROWSER", "chromium")
+if ENGINE not in ENGINES:
+    raise SystemExit("PLASMA_BROWSER must be one of %s, not %r" % (", ".join(ENGINES), ENGINE))
 PAGE = os.path.abspath(os.environ.get("PLASMA_PAGE", "build-web/plasma-tunnel.html"))
-FLAGS = [
+WINDOW = (900, 700)
+CHROMIUM_FLAGS = [
     "--headless=new", "--no-sandbox", "--use-angle=swiftshader", "--enable-unsafe-swiftshader",
-    "--use-gl=angle", "--window-size=900,700", "--no-first-run", "--disable-sync",
+    "--use-gl=angle", "--no-first-run", "--disable-sync",
     # This machine reaches no network: no background requests to be refused.
     "--disable-background-networking", "--disable-component-update",
 ]
+MINIBROWSER = "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser"
+
+
+class EngineTest(unittest.TestCase):
+    """A test of the page that names the engine it ran in, in its report and its failure."""
+
+    def __str__(self):
+        return "%s [%s]" % (super().__str__(), ENGINE)
+
+
+def only_in(engines, reason):
+    """Skips a test in the engines that cannot do what it needs, saying which it needs."""
+    return unittest.skipUnless(ENGINE in engines, "needs %s: %s" % (" or ".join(engines), reason))
 
 
 @contextlib.contextmanager
-def browser(*extra_flags, phone=None):
-    """Chromium with the given extra flags; phone=(width, height) emulates a phone of that
-    size in CSS pixels, with touch and a phone's browser's user agent."""
-    options = webdriver.ChromeOptions()
-    options.binary_location = "/usr/bin/chromium"
-    for flag in FLAGS + list(extra_flags):
-        options.add_argument(flag)
-    if phone:
-        options.add_experimental_option("mobileEmulation", {
-            "deviceMetrics": {"width": phone[0], "height": phone[1], "pixelRatio": 3.0,
-                              "touch": True},
-            "userAgent": "Mozilla/5.0 (Linux; Android 14; Pixel 8) AppleWebKit/537.36 "
-                         "(KHTML, like Gecko) Chrome/156.0 Mobile Safari/537.36"})
-    options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
-    driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+def browser(webgl=True, size=WINDOW, phone=None, uncapped=False, reduced_motion=False,
+            engine=ENGINE):
+    """A browser of the engine under test (or another), with a window of size CSS pixels.
+    Chromium and Firefox can tell the page that the system asks for reduced motion. Chromium
+    alone can also emulate a phone, phone=(width, height) in CSS pixels, with touch and a
+    phone's user agent, and draw without its frame-rate limit (uncapped)."""
+    if engine == "firefox":
+        preferences = {} if webgl else {"webgl.disabled": True}
+        if reduced_motion:
+            preferences["ui.prefersReducedMotion"] = 1
+        driver = marionette.Firefox(preferences, size)
+    elif engine == "webkit":
+        options = webdriver.WebKitGTKOptions()
+        options.binary_location = MINIBROWSER
+        options.add_argument("--automation")
+        if not webgl:
+            options.add_argument("--enable-webgl=false")
+        driver = webdriver.WebKitGTK(executable_path="/usr/bin/WebKitWebDriver", options=options,
+                                     service_log_path=os.devnull)
+        driver.set_window_rect(width=size[0], height=size[1])
+    else:
+        options = webdriver.ChromeOptions()
+        options.binary_location = "/usr/bin/chromium"
+        extra = ["--window-size=%d,%d" % size] + ([] if webgl else ["--disable-3d-apis"])
+        extra += ["--disable-frame-rate-limit", "--disable-gpu-vsync"] if uncapped else []
+        for flag in CHROMIUM_FLAGS + extra:
+            options.add_argument(flag)
+        if phone:
+            options.add_experimental_option("mobileEmulation", {
+                "deviceMetrics": {"width": phone[0], "height": phone[1], "pixelRatio": 3.0,
+                                  "touch": True},
+                "userAgent": "Mozilla/5.0 (Linux; Android 14; Pixel 8) AppleWebKit/537.36 "
+                             "(KHTML, like Gecko) Chrome/156.0 Mobile Safari/537.36"})
+        driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+        if reduced_motion:
+            driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {
+                "features": [{"name": "prefers-reduced-motion", "value": "reduce"}]})
     try:
         yield driver
     finally:
         driver.quit()
 
 
+# Keeps what the page writes to the console, in the page, as every engine lets a test read
+# it back: installed before the run starts. The page's globals are named through window:
+# Firefox runs a test's scripts in a scope of their own in front of the page's.
+KEEP_CONSOLE = """
+if (!window.consoleLines) {
+  window.consoleLines = [];
+  var log = window.console.log;
+  window.console.log = function () {
+    window.consoleLines.push([].join.call(arguments, " "));
+    return log.apply(window.console, arguments);
+  };
+}
+"""
+
+
 def open_page(driver, query="", url=None, start="start"):
-    """Opens the page and, unless start is None, starts the run with that control of the
-    warning notice: "start", "start-still" or "start-moving"."""
+    """Opens the page, keeps its console and, unless start is None, starts the run with
+    that control of the warning notice: "start", "start-still" or "start-moving"."""
     driver.get((url or "file://" + PAGE) + query)
+    driver.execute_script(KEEP_CONSOLE)
     if start:
         driver.find_element("id", start).click()
 
 
+def console_lines(driver):
+    return driver.execute_script("return window.consoleLines || []")
+
+
 def tap(driver, element):
-    """A finger's tap at the middle of an element, as a touch screen gives it."""
+    """A finger's tap at the middle of an element, as a touch screen gives it (Chromium)."""
     box = driver.execute_script("return arguments[0].getBoundingClientRect().toJSON()", element)
     point = {"x": box["x"] + box["width"] / 2, "y": box["y"] + box["height"] / 2}
     for kind, points in (("touchStart", [point]), ("touchEnd", [])):
@@ -63,7 +128,10 @@ def tap(driver, element):
 
 
 def press_escape(driver):
-    ActionChains(driver).send_keys(Keys.ESCAPE).perform()
+    if isinstance(driver, marionette.Firefox):
+        driver.press_key(Keys.ESCAPE)
+    else:
+        ActionChains(driver).send_keys(Keys.ESCAPE).perform()
 
 
 def output(driver):

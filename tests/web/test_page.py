@@ -13,20 +13,18 @@ import unittest
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 
 import plasma_oracle  # noqa: E402
-from browser import (PAGE, browser, canvas_pixels, open_page, output,  # noqa: E402
-                     press_escape, statistics_line)
+from browser import (PAGE, EngineTest, browser, canvas_pixels, console_lines,  # noqa: E402
+                     open_page, output, press_escape, statistics_line)
 from harness import CAPTION, lit, lit_share  # noqa: E402
 
 WIDTH, HEIGHT = 640, 480
-
-
 
 class QuietHandler(http.server.SimpleHTTPRequestHandler):
     def log_message(self, *args):
         pass
 
 
-class Page(unittest.TestCase):
+class Page(EngineTest):
     @classmethod
     def setUpClass(cls):
         cls.driver = cls.enterClassContext(browser())
@@ -41,8 +39,8 @@ class Page(unittest.TestCase):
         match = statistics_line(self.driver)
         line = output(self.driver) + "\n"
         self.assertIsNotNone(match, line)
-        console = [entry["message"] for entry in self.driver.get_log("browser")]
-        self.assertTrue(any(line.strip() in message for message in console), console)
+        console = console_lines(self.driver)
+        self.assertIn(line.strip(), console)
         return float(match.group(1)), int(match.group(2)), float(match.group(3))
 
     def test_title_canvas_palette_colours_and_statistics(self):
@@ -106,15 +104,15 @@ class Page(unittest.TestCase):
         self.end()
 
 
-class WithoutWebGl(unittest.TestCase):
+class WithoutWebGl(EngineTest):
     def test_failure_shows_its_one_line_message(self):
-        with browser("--disable-3d-apis") as driver:
+        with browser(webgl=False) as driver:
             open_page(driver)
             time.sleep(1.0)
             self.assertEqual(output(driver), "SDL_SetVideoMode(): this browser gives the page no WebGL")
 
 
-class OnePage(unittest.TestCase):
+class OnePage(EngineTest):
     def test_page_is_self_contained_and_small(self):
         with open(PAGE) as page:
             text = page.read()

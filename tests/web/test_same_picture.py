@@ -11,8 +11,8 @@ import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 
-from browser import (READ_DRAWING_BUFFER, browser, drawing_buffer_colours,  # noqa: E402
-                     open_page, statistics_line)
+from browser import (READ_DRAWING_BUFFER, EngineTest, browser,  # noqa: E402
+                     drawing_buffer_colours, open_page, statistics_line)
 from harness import Demo, colours, probe_vars, virtual_display, wait_until  # noqa: E402
 
 # Outside, at 560 ms: the ring has tumbled 80 degrees and turned 56, so that the tube's outer
@@ -24,9 +24,10 @@ FRAME = 3  # the frame compared without a loss
 # takes then, both held so that every read gives TICKS; each frame ends with a request for
 # the next animation frame, so these are counted, and frame captureAt is read back then,
 # while the drawing buffer still holds it. The first frame after a restored context is
-# taken too.
+# taken too. The page's globals are named through window: Firefox runs a test's scripts in
+# a scope of their own in front of the page's.
 HOLD_CLOCK_AND_COUNT_FRAMES = READ_DRAWING_BUFFER + """
-Date.now = function () { return 1e12; };
+window.Date.now = function () { return 1e12; };
 Object.defineProperty(SDL, "startTime", {get: function () { return 1e12 - %d; },
                                          set: function () {}});
 window.frameCount = 0;
@@ -34,13 +35,13 @@ window.captureAt = arguments[0];
 window.captured = null;
 var next = window.requestAnimationFrame;
 window.requestAnimationFrame = function (callback) {
-  if (++frameCount === captureAt) {
-    captured = readDrawingBuffer();
+  if (++window.frameCount === window.captureAt) {
+    window.captured = readDrawingBuffer();
   }
   return next(callback);
 };
 Module.canvas.addEventListener("webglcontextrestored", function () {
-  captureAt = frameCount + 1;
+  window.captureAt = window.frameCount + 1;
 });
 """ % TICKS
 # Seen here, in all variants: a mean difference of 0.03 to 0.15 of 255 per channel and
@@ -91,11 +92,11 @@ def start_held(driver, flags, capture_at=None, start="start"):
 
 def page_frame(driver):
     """The frame captured (captureAt), as a list of (red, green, blue), top row first."""
-    wait_for(lambda: driver.execute_script("return captured !== null"))
-    return drawing_buffer_colours(driver.execute_script("return captured"))
+    wait_for(lambda: driver.execute_script("return window.captured !== null"))
+    return drawing_buffer_colours(driver.execute_script("return window.captured"))
 
 
-class SamePicture(unittest.TestCase):
+class SamePicture(EngineTest):
     def setUp(self):
         self.folder = self.enterContext(tempfile.TemporaryDirectory())
         self.driver = self.enterContext(browser())
@@ -123,20 +124,20 @@ class SamePicture(unittest.TestCase):
             with self.subTest(view=view, start=start):
                 start_held(self.driver, view, start=start)
                 driver = self.driver
-                frames = lambda: driver.execute_script("return frameCount")  # noqa: E731
+                frames = lambda: driver.execute_script("return window.frameCount")  # noqa: E731
                 lost_line = driver.find_element("id", "lost")
                 wait_for(lambda: frames() >= 3)
                 driver.execute_script(
-                    "window.loss = GLctx.getExtension('WEBGL_lose_context'); loss.loseContext()")
+                    "window.loss = GLctx.getExtension('WEBGL_lose_context'); window.loss.loseContext()")
                 wait_for(lost_line.is_displayed)
                 self.assertIn("taken the graphics away", lost_line.text)
                 lost_at = frames()
                 wait_for(lambda: frames() >= lost_at + 3)  # the run goes on meanwhile
-                driver.execute_script("loss.restoreContext()")
+                driver.execute_script("window.loss.restoreContext()")
                 page = page_frame(driver)
                 self.assertFalse(lost_line.is_displayed())
                 flags = view + (["-no-moving-plasma"] if start == "start-still" else [])
-                self.assert_same_picture(page, flags, driver.execute_script("return captureAt"))
+                self.assert_same_picture(page, flags, driver.execute_script("return window.captureAt"))
                 driver.find_element("id", "end").click()
                 line = statistics_line(driver)
                 self.assertIsNotNone(line)

@@ -9,11 +9,12 @@ import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 
-from browser import (browser, open_page, output, press_escape, statistics_line,  # noqa: E402
-                     tap)
+from browser import (EngineTest, browser, console_lines, only_in,  # noqa: E402
+                     open_page, output, press_escape, statistics_line, tap)
+from harness import wait_until  # noqa: E402
 
 # Counts the texture uploads of every WebGL context the page makes: one a frame while the
-# colours move, none while they stand still.
+# colours move, none while they stand still. Installed before the run starts.
 COUNT_UPLOADS = """
 window.uploads = 0;
 var upload = WebGLRenderingContext.prototype.texSubImage2D;
@@ -36,7 +37,7 @@ def started(driver):
     return driver.execute_script("return SDL.startTime !== null")
 
 
-class Layout(unittest.TestCase):
+class Layout(EngineTest):
     def check_whole_picture(self, driver):
         """The picture at 4:3, all of it in the window, nothing to scroll sideways."""
         layout = driver.execute_script(LAYOUT)
@@ -48,6 +49,7 @@ class Layout(unittest.TestCase):
         self.assertLessEqual(layout["scrollWidth"], layout["innerWidth"])
         return layout
 
+    @only_in(["chromium"], "its phone emulation, with touch")
     def test_a_phone_sees_the_whole_picture_and_a_tap_ends_the_run(self):
         with browser(phone=(390, 844)) as driver:
             open_page(driver, start=None)
@@ -63,11 +65,10 @@ class Layout(unittest.TestCase):
             tap(driver, driver.find_element("id", "end"))
             line = statistics_line(driver)
             self.assertIsNotNone(line, output(driver))
-            console = [entry["message"] for entry in driver.get_log("browser")]
-            self.assertTrue(any(line.group(0).strip() in message for message in console))
+            self.assertIn(line.group(0).strip(), console_lines(driver))
 
     def test_a_short_window_sees_the_whole_picture_without_scrolling(self):
-        with browser("--window-size=900,520") as driver:
+        with browser(size=(900, 520)) as driver:
             open_page(driver)
             layout = self.check_whole_picture(driver)
             self.assertLessEqual(layout["scrollHeight"], layout["innerHeight"])
@@ -79,21 +80,18 @@ class Layout(unittest.TestCase):
             self.assertIsNotNone(statistics_line(driver))
 
 
-class Warning(unittest.TestCase):
+class Warning(EngineTest):
     def uploads_after_start(self, driver, control):
         """Starts the run with a control of the notice; the uploads of the next second."""
+        driver.execute_script(COUNT_UPLOADS)
         driver.find_element("id", control).click()
         time.sleep(1.0)
         self.assertTrue(started(driver))
         return driver.execute_script("return window.uploads")
 
-    def open(self, driver):
-        driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": COUNT_UPLOADS})
-        open_page(driver, start=None)
-
     def test_the_warning_comes_before_the_colours(self):
         with browser() as driver:
-            self.open(driver)
+            open_page(driver, start=None)
             notice = driver.find_element("id", "notice")
             self.assertIn("photosensitive epilepsy", notice.text)
             self.assertFalse(driver.find_element("id", "start-moving").is_displayed())
@@ -104,18 +102,82 @@ class Warning(unittest.TestCase):
             driver.refresh()
             self.assertEqual(self.uploads_after_start(driver, "start-still"), 0)
 
+    @only_in(["chromium", "firefox"], "a way to ask for the system's reduced-motion setting")
     def test_reduced_motion_starts_with_still_colours_unless_chosen(self):
-        with browser() as driver:
-            driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {
-                "features": [{"name": "prefers-reduced-motion", "value": "reduce"}]})
-            self.open(driver)
+        with browser(reduced_motion=True) as driver:
+            open_page(driver, start=None)
             self.assertFalse(driver.find_element("id", "start-still").is_displayed())
             self.assertEqual(self.uploads_after_start(driver, "start"), 0)
             driver.refresh()
             self.assertGreater(self.uploads_after_start(driver, "start-moving"), 10)
 
 
-class Addresses(unittest.TestCase):
+# Takes away the browser's way of giving an element the screen, as Safari on an iPhone has
+# none for a canvas.
+WITHOUT_FULL_SCREEN = """
+delete Element.prototype.requestFullscreen;
+delete Element.prototype.webkitRequestFullscreen;
+"""
+FILLED_LAYOUT = """
+var box = canvas.getBoundingClientRect(), bar = document.getElementById('bar');
+return {left: box.left, top: box.top, width: box.width, height: box.height,
+        innerWidth: innerWidth, innerHeight: innerHeight, bar: bar.innerText,
+        barShown: bar.getClientRects().length > 0,
+        barTop: bar.getBoundingClientRect().top};
+"""
+
+
+class FullScreen(EngineTest):
+    def test_with_the_api_the_canvas_takes_the_screen_at_the_start(self):
+        with browser() as driver:
+            open_page(driver, "?-fullscreen&-out-of-tunnel")
+            self.assertTrue(wait_until(lambda: self.shown_full_screen(driver), timeout=10))
+            # Escape ends the run; Firefox and WebKit take the first press to leave full
+            # screen, and the page sees only the second.
+            press_escape(driver)
+            if statistics_line(driver, timeout=2) is None:
+                self.assertFalse(self.shown_full_screen(driver))
+                press_escape(driver)
+            self.assertIsNotNone(statistics_line(driver), output(driver))
+
+    @staticmethod
+    def shown_full_screen(driver):
+        return driver.execute_script(
+            "return (document.fullscreenElement || document.webkitFullscreenElement) === canvas")
+
+    def assert_fills_the_window(self, layout):
+        width = min(layout["innerWidth"], layout["innerHeight"] * 4 / 3)
+        self.assertAlmostEqual(layout["width"], width, delta=1)
+        self.assertAlmostEqual(layout["height"], width * 3 / 4, delta=1)
+        self.assertAlmostEqual(layout["left"], (layout["innerWidth"] - width) / 2, delta=1)
+        self.assertAlmostEqual(layout["top"], (layout["innerHeight"] - width * 3 / 4) / 2,
+                               delta=1)
+        self.assertFalse(layout["barShown"])
+
+    def assert_bar_back(self, layout):
+        self.assertTrue(layout["barShown"])
+        self.assertLessEqual(layout["top"] + layout["height"], layout["barTop"] + 1)
+        # It promises only what this browser does.
+        self.assertIn("the picture fills the window", layout["bar"])
+        self.assertNotIn("taken at the start", layout["bar"])
+
+    def test_the_picture_fills_the_window_and_a_tap_brings_the_bar_back(self):
+        with browser() as driver:
+            open_page(driver, "?-fullscreen&-out-of-tunnel", start=None)
+            driver.execute_script(WITHOUT_FULL_SCREEN)
+            driver.find_element("id", "start").click()
+            canvas = driver.find_element("id", "canvas")
+            self.assert_fills_the_window(driver.execute_script(FILLED_LAYOUT))
+            canvas.click()
+            self.assert_bar_back(driver.execute_script(FILLED_LAYOUT))
+            canvas.click()
+            self.assert_fills_the_window(driver.execute_script(FILLED_LAYOUT))
+            press_escape(driver)
+            self.assertIsNotNone(statistics_line(driver), output(driver))
+            self.assert_bar_back(driver.execute_script(FILLED_LAYOUT))
+
+
+class Addresses(EngineTest):
     def test_any_address_runs_with_each_part_one_argument(self):
         many = ["-x%d" % n for n in range(20000)]
         cases = [
