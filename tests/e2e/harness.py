@@ -186,12 +186,29 @@ def check_statistics(test, stdout, record):
 def value(text):
     return float.fromhex(text) if "p" in text else int(text, 0)
 
+README = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "README.md")
+
+
+def readme_commands(start):
+    """The README's lines that start with start, without their surrounding white space."""
+    with open(README) as readme:
+        return [line.strip() for line in readme if line.strip().startswith(start)]
+
+
+def find_windows(env, name, visible=False):
+    """The windows named name exactly (only the visible ones, if asked) on the display env
+    names."""
+    found = subprocess.run(
+        ["xdotool", "search", *(["--onlyvisible"] if visible else []),
+         "--name", "^" + re.escape(name) + "$"],
+        env=env, capture_output=True, text=True, timeout=30)
+    return found.stdout.split()
+
+
 def find_demo_window(env):
     """The demo's visible window on the display env names, or None."""
-    found = subprocess.run(
-        ["xdotool", "search", "--onlyvisible", "--name", "^" + re.escape(CAPTION) + "$"],
-        env=env, capture_output=True, text=True, timeout=30)
-    return found.stdout.split()[0] if found.stdout.split() else None
+    found = find_windows(env, CAPTION, visible=True)
+    return found[0] if found else None
 
 
 def window_pixels(env, window):

@@ -7,8 +7,9 @@ import tempfile
 import unittest
 import xml.etree.ElementTree as ElementTree
 
+from harness import readme_commands
+
 BUILD = os.environ.get("PLASMA_BUILD_DIR", "build")
-README = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "README.md")
 FLAGS = ["-no-moving-plasma", "-stupid-plasma-on", "-out-of-tunnel", "-fullscreen"]
 
 
@@ -64,8 +65,7 @@ class Install(unittest.TestCase):
                       "SCREEN SAVER", "/usr/libexec/xscreensaver/plasma-tunnel"):
             self.assertIn(words, text)
         # The line that adds the hack to xscreensaver's list, as the README gives it.
-        with open(README) as readme:
-            adding = [line.strip() for line in readme if line.startswith("sed -i ")]
+        adding = readme_commands("sed -i ")
         self.assertEqual(len(adding), 1)
         self.assertIn(adding[0], text)
 

@@ -18,7 +18,7 @@ os.environ.setdefault("PLASMA_TUNNEL", "/usr/games/plasma-tunnel")
 
 import plasma_oracle  # noqa: E402
 from harness import (STATISTICS, Demo, colours, demo_env, default_interrupt, lit,  # noqa: E402
-                     png_pixels, virtual_display, window_pixels)
+                     png_pixels, readme_commands, virtual_display, window_pixels)
 
 DEB = os.environ.get("PLASMA_DEB", "")
 # The package with its architecture, as apt and dpkg name a foreign one.
@@ -31,7 +31,6 @@ BINARY = "/usr/games/plasma-tunnel"
 HACK = "/usr/libexec/xscreensaver/plasma-tunnel"
 SAVER_ENTRY = "/usr/share/applications/screensavers/plasma-tunnel.desktop"
 SAVER_USER = "plasma-saver"
-README = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "README.md")
 installed_files = []
 
 
@@ -124,12 +123,6 @@ def run_as_saver_user(*command, env, **options):
         "%s=%s" % item for item in env.items()), *command], **options)
 
 
-def readme_line(start):
-    """The README's command that starts with start."""
-    with open(README) as readme:
-        return next(line.strip() for line in readme if line.strip().startswith(start))
-
-
 def hacks_running():
     """Whether the saver's user runs the hack (xscreensaver starts it by its name alone). An
     ended one whose parent went with it stays a zombie until the system reaps it: it is not
@@ -159,7 +152,7 @@ class ScreenSaver(unittest.TestCase):
                       "programs:\t\t\t\t\t\t\t\t\t\t      \\\n"
                       "\t\t\t\tmaze --root\t\t\t\t    \\n\\\n\n")
         subprocess.run(["chown", SAVER_USER, settings], check=True)
-        adding = readme_line("sed -i ")
+        [adding] = readme_commands("sed -i ")
         subprocess.run(["runuser", "-u", SAVER_USER, "--", "sh", "-c", adding], check=True,
                        env=dict(os.environ, HOME=self.home))
         with virtual_display("1024x768") as display:

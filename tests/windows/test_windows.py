@@ -14,7 +14,7 @@ import zipfile
 
 import plasma_oracle
 from harness import (DEMO, HEIGHT, STATISTICS, WIDTH, Demo, colours, demo_command, demo_env,
-                     find_demo_window, lit, lit_share, run_to_end, virtual_display, wait_until,
+                     find_demo_window, find_windows, lit, lit_share, run_to_end, virtual_display, wait_until,
                      window_pixels)
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
@@ -140,9 +140,7 @@ class UnderWine(unittest.TestCase):
         self.addCleanup(process.kill)
 
         def message_box():
-            found = subprocess.run(["xdotool", "search", "--name", "^Plasma Tunnel$"],
-                                   env=demo_env(self.display), capture_output=True, text=True)
-            return found.stdout.split()
+            return find_windows(demo_env(self.display), "Plasma Tunnel")
         self.assertTrue(wait_until(message_box, timeout=30), "no message box")
         # Its one line, in the box: wider than the box of a short line would be.
         box = message_box()[0]
@@ -247,9 +245,7 @@ class ScreenSaver(unittest.TestCase):
         settings = self.start("/c")
 
         def dialog():
-            found = subprocess.run(["xdotool", "search", "--name", "^Plasma Tunnel Settings$"],
-                                   env=self.env, capture_output=True, text=True)
-            return found.stdout.split()
+            return find_windows(self.env, "Plasma Tunnel Settings")
         self.assertTrue(wait_until(dialog, timeout=30), "no settings dialog")
         self.xdotool("windowfocus", "--sync", dialog()[0])
         self.xdotool("key", "alt+o", "Return")  # "Watch the ring from outside", then OK
